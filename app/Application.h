@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QApplication>
+#include <chrono>
+
+// The application object: the last net for an error that escapes an event handler, and start-up.
+class GromadnikApplication : public QApplication
+{
+public:
+    GromadnikApplication(int &argc, char **argv);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    // Splash, every window made once, the wait, then the event loop. Returns the exit code.
+    int run(std::chrono::milliseconds splashTime = std::chrono::milliseconds(3000));
+};
+
+namespace Application {
+
+inline const QString title = QStringLiteral("Gromadnik");
+inline const QString version = QStringLiteral("0.2.9");
+
+// Ends the application once the running handler has returned.
+void requestQuit();
+bool quitRequested();
+void resetQuitRequest(); // for tests
+
+} // namespace Application

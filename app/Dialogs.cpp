@@ -1,0 +1,68 @@
+#include "Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QPushButton>
+
+namespace {
+
+class QtDialogs final : public Dialogs
+{
+public:
+    QMessageBox::StandardButton message(QWidget *parent, const QString &caption, const QString &text,
+                                        QMessageBox::StandardButtons buttons, Icon icon) override
+    {
+        QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::NoIcon, caption, text, buttons,
+                        parent);
+        return QMessageBox::StandardButton(box.exec());
+    }
+
+    QString openFileName(QWidget *parent, const QString &caption, const QString &filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+    }
+
+    QString saveFileName(QWidget *parent, const QString &caption, const QString &filter) override
+    {
+        return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
+    }
+};
+
+QtDialogs realDialogs;
+Dialogs *currentDialogs = &realDialogs;
+
+} // namespace
+
+Dialogs &Dialogs::current()
+{
+    return *currentDialogs;
+}
+
+void Dialogs::replace(Dialogs *dialogs)
+{
+    currentDialogs = dialogs ? dialogs : &realDialogs;
+}
+
+void Dialogs::information(QWidget *parent, const QString &text)
+{
+    current().message(parent, QStringLiteral("Informacja"), text, QMessageBox::Ok, Icon::None);
+}
+
+QMessageBox::StandardButton Dialogs::question(QWidget *parent, const QString &text,
+                                              QMessageBox::StandardButtons buttons, const QString &caption)
+{
+    return current().message(parent, caption, text, buttons, Icon::None);
+}
+
+void Dialogs::error(const QString &text)
+{
+    current().message(QApplication::activeWindow(), QStringLiteral("Gromadnik"), errorDisplayText(text),
+                      QMessageBox::Ok, Icon::Error);
+}
+
+QString errorDisplayText(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+// Every message box and file dialog of the program goes through here, so that tests can put a
+// scripted stand-in in place and drive every window headless.
+class Dialogs
+{
+public:
+    enum class Icon { None, Error };
+
+    virtual ~Dialogs() = default;
+
+    virtual QMessageBox::StandardButton message(QWidget *parent, const QString &caption, const QString &text,
+                                                QMessageBox::StandardButtons buttons, Icon icon) = 0;
+    // The empty text when the user cancels.
+    virtual QString openFileName(QWidget *parent, const QString &caption, const QString &filter) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &filter) = 0;
+
+    static Dialogs &current();
+    // Puts `dialogs` in place of the real ones (nullptr restores them); the caller keeps ownership.
+    static void replace(Dialogs *dialogs);
+
+    // The program's three kinds of box: a notice "Informacja" with OK, a question "Pytanie" (or
+    // another caption) with the given buttons, and the error display.
+    static void information(QWidget *parent, const QString &text);
+    static QMessageBox::StandardButton question(QWidget *parent, const QString &text,
+                                                QMessageBox::StandardButtons buttons,
+                                                const QString &caption = QStringLiteral("Pytanie"));
+    static void error(const QString &text);
+};
+
+// What the error display shows for a message: a full stop is added unless the message is empty or
+// ends with a character that sorts at or below "." ("." itself, "!", ")", a blank...).
+QString errorDisplayText(const QString &message);

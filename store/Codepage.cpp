@@ -1,0 +1,137 @@
+#include "Codepage.h"
+
+#include "Error.h"
+
+#include <QList>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <array>
+
+namespace {
+
+constexpr const char *codecName = "windows-1250";
+
+bool isAscii(QStringView text)
+{
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Qt offers Windows-1250 only where it is built with ICU, as Debian's Qt is.
+template <typename Converter> Converter makeConverter()
+{
+    Converter converter(codecName);
+    if (!converter.isValid())
+        qFatal("This Qt build has no %s converter", codecName);
+    return converter;
+}
+
+QStringEncoder &encoder()
+{
+    static QStringEncoder instance = makeConverter<QStringEncoder>();
+    instance.resetState();
+    return instance;
+}
+
+QStringDecoder &decoder()
+{
+    static QStringDecoder instance = makeConverter<QStringDecoder>();
+    instance.resetState();
+    return instance;
+}
+
+// Control characters would show as nothing or break the line; tabs and line breaks are left to
+// the caller, which knows whether the value may hold them.
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\r') && c != QLatin1Char('\n');
+}
+
+QString describe(QStringView character)
+{
+    const char32_t code = character.toUcs4().value(0);
+    const QString hex = QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    if (character.size() == 1 && isControl(character[0]))
+        return QStringLiteral("Znak sterujący U+%1 nie może zostać zapisany w pliku katalogu.").arg(hex);
+    return QStringLiteral("Znak \"%1\" (U+%2) nie może zostać zapisany w pliku katalogu, "
+                          "ponieważ nie należy do strony kodowej Windows-1250.")
+        .arg(character.toString(), hex);
+}
+
+} // namespace
+
+namespace Codepage {
+
+QString unencodableMessage(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype width = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        if (!tryEncode(text.mid(i, width)))
+            return describe(text.mid(i, width));
+        i += width - 1;
+    }
+    return {};
+}
+
+std::optional<QByteArray> tryEncode(QStringView text)
+{
+    for (QChar c : text) {
+        if (isControl(c))
+            return std::nullopt;
+    }
+    if (isAscii(text))
+        return text.toLatin1();
+    // The converter drops some characters it cannot map and substitutes others; only a round
+    // trip catches both.
+    QByteArray bytes = encoder()(text);
+    if (decode(bytes) != text)
+        return std::nullopt;
+    return bytes;
+}
+
+QByteArray encode(QStringView text)
+{
+    if (auto bytes = tryEncode(text))
+        return *std::move(bytes);
+    throw AppError(unencodableMessage(text));
+}
+
+QString decode(QByteArrayView bytes)
+{
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
+    return decoder()(bytes);
+}
+
+char foldCase(char byte)
+{
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> folded{};
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            folded[b] = c;
+            const QString lower = decode(QByteArrayView(&c, 1)).toLower();
+            if (lower.size() != 1)
+                continue;
+            const QByteArray back = encoder()(lower);
+            if (back.size() == 1 && decode(back) == lower)
+                folded[b] = back[0];
+        }
+        return folded;
+    }();
+    return table[static_cast<unsigned char>(byte)];
+}
+
+} // namespace Codepage

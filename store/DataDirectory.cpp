@@ -1,0 +1,57 @@
+#include "DataDirectory.h"
+
+#include "Error.h"
+
+#include <QDir>
+#include <QSettings>
+#include <memory>
+
+namespace {
+
+const QString valueName = QStringLiteral("path");
+
+std::unique_ptr<QSettings> openSettings()
+{
+#ifdef Q_OS_WIN
+    // Spelled out: QSettings' organisation-only form would add "OrganizationDefaults" to the key.
+    return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\Gromadnik"),
+                                       QSettings::NativeFormat);
+#else
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Gromadnik"));
+#endif
+}
+
+} // namespace
+
+namespace DataDirectory {
+
+QString path()
+{
+    const auto settings = openSettings();
+    const QVariant value = settings->value(valueName);
+    if (!value.isValid())
+        return {};
+    if (value.typeId() != QMetaType::QString && value.typeId() != QMetaType::QByteArray)
+        throw AppError(QStringLiteral("Invalid data type for '%1'").arg(valueName));
+    return value.toString();
+}
+
+void setPath(const QString &path)
+{
+    const auto settings = openSettings();
+    settings->setValue(valueName, path);
+    settings->sync();
+    if (settings->status() != QSettings::NoError || !settings->isWritable())
+        throw AppError(QStringLiteral("Failed to set data for '%1'").arg(valueName));
+}
+
+QString defaultPath()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\Program Files\\Gromadnik\\");
+#else
+    return QDir::homePath() + QStringLiteral("/Gromadnik/");
+#endif
+}
+
+} // namespace DataDirectory

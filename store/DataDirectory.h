@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// The folder that holds the catalogue files. Its path is the one value kept in the per-user
+// settings: on Windows HKEY_CURRENT_USER\Software\Gromadnik, value "path"; elsewhere Qt's per-user
+// settings file of the organisation "Gromadnik". Every command reads it afresh.
+namespace DataDirectory {
+
+// The stored path exactly as saved, or the empty text while none is. Throws AppError
+// "Invalid data type for 'path'" when the stored value is not text.
+QString path();
+
+// Throws AppError "Failed to set data for 'path'" when the value cannot be stored.
+void setPath(const QString &path);
+
+// The path the settings window offers before the user types one.
+QString defaultPath();
+
+} // namespace DataDirectory

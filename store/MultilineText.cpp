@@ -1,0 +1,71 @@
+#include "MultilineText.h"
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+bool isQuote(QChar c)
+{
+    return c == QLatin1Char('"') || c == QLatin1Char('\'');
+}
+
+// Whether a plain entry gives the text back unchanged.
+bool isPlain(const QString &text)
+{
+    if (text.isEmpty())
+        return true;
+    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+        return false;
+    if (isBlank(text.front()) || isBlank(text.back()))
+        return false;
+    return !(text.size() >= 2 && isQuote(text.front()) && text.front() == text.back());
+}
+
+} // namespace
+
+namespace MultilineText {
+
+QString encode(const QString &text)
+{
+    if (isPlain(text))
+        return text;
+    QString result;
+    result.reserve(text.size() + 8);
+    result += QLatin1Char('"');
+    for (QChar c : text) {
+        if (c == QLatin1Char('\\'))
+            result += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\r'))
+            result += QLatin1String("\\r");
+        else if (c == QLatin1Char('\n'))
+            result += QLatin1String("\\n");
+        else
+            result += c;
+    }
+    result += QLatin1Char('"');
+    return result;
+}
+
+QString decode(const QString &stored, bool quoted)
+{
+    if (!quoted)
+        return stored;
+    QString result;
+    result.reserve(stored.size());
+    for (qsizetype i = 0; i < stored.size(); ++i) {
+        const QChar c = stored[i];
+        const QChar next = i + 1 < stored.size() ? stored[i + 1] : QChar();
+        if (c == QLatin1Char('\\') && (next == QLatin1Char('\\') || next == QLatin1Char('r') || next == QLatin1Char('n'))) {
+            result += next == QLatin1Char('r') ? QChar(u'\r') : next == QLatin1Char('n') ? QChar(u'\n') : next;
+            ++i;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+} // namespace MultilineText

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// One-line form of a multi-line value. Text that a plain entry keeps as it is stays unchanged, so
+// older files read as they always did; any other text is stored between double quotation marks
+// (which the reader drops) with "\" written "\\", CR "\r" and LF "\n".
+namespace MultilineText {
+
+QString encode(const QString &text);
+
+// `stored` is the value as read; `quoted` tells whether it stood between double quotation marks.
+QString decode(const QString &stored, bool quoted);
+
+} // namespace MultilineText

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QHash>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// One profile file's bytes, with where its lines, sections and entries lie. Names are matched
+// without regard to letter case; where a section or a key stands twice, the first one counts.
+// Edits keep every other line byte for byte, line ends included.
+class ProfileDocument
+{
+public:
+    ProfileDocument() = default;
+    explicit ProfileDocument(QByteArray bytes);
+
+    const QByteArray &bytes() const { return m_bytes; }
+
+    // The entry's value without the blanks at its ends, or nothing when section or key is missing.
+    std::optional<QByteArrayView> value(QByteArrayView section, QByteArrayView key) const;
+
+    // Each edit answers whether the bytes changed.
+    bool setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value);
+    bool dropSection(QByteArrayView section);
+    bool dropKey(QByteArrayView section, QByteArrayView key);
+
+private:
+    struct Line
+    {
+        qsizetype begin = 0;
+        qsizetype length = 0; // without the line end
+        qsizetype lineEnd = 0; // 0, 1 (LF) or 2 (CR LF)
+        qsizetype equals = -1; // offset of the first "=" of an entry, -1 for every other line
+        bool section = false;
+        qsizetype end() const { return begin + length + lineEnd; }
+    };
+    struct Section
+    {
+        qsizetype header = 0; // index of the "[name]" line
+        qsizetype end = 0;    // index of the next header, or the line count
+    };
+
+    void indexLines(qsizetype from, qsizetype to, qsizetype at);
+    Line classify(qsizetype begin, qsizetype length, qsizetype lineEnd) const;
+    void indexSections();
+    QByteArrayView sectionName(const Line &line) const;
+    QByteArrayView key(const Line &line) const;
+    const Section *findSection(QByteArrayView name) const;
+    std::optional<qsizetype> findEntry(const Section &section, QByteArrayView key) const;
+    const QHash<QByteArray, qsizetype> &keyIndex(qsizetype sectionIndex) const;
+    void splice(qsizetype first, qsizetype count, const QByteArrayList &newLines);
+
+    QByteArray m_bytes;
+    std::vector<Line> m_lines;
+    std::vector<Section> m_sections;
+    QHash<QByteArray, qsizetype> m_sectionIndex; // folded name -> first section of that name
+    // Large sections (a long list, an export file) get a key index on their first lookup.
+    mutable std::vector<std::unique_ptr<QHash<QByteArray, qsizetype>>> m_keyIndexes;
+};

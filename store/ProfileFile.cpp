@@ -1,0 +1,168 @@
+#include "ProfileFile.h"
+
+#include "Codepage.h"
+#include "Error.h"
+#include "MultilineText.h"
+#include "ProfileStore.h"
+
+#include <limits>
+
+namespace {
+
+struct Stored
+{
+    QString text;
+    bool doubleQuoted = false;
+};
+
+bool isQuote(char c)
+{
+    return c == '"' || c == '\'';
+}
+
+std::optional<Stored> readStored(const QString &fileName, const QString &section, const QString &key)
+{
+    const auto document = ProfileStore::load(fileName);
+    if (!document)
+        return std::nullopt;
+    // A name that cannot be encoded cannot stand in the file either.
+    const auto sectionBytes = Codepage::tryEncode(section);
+    const auto keyBytes = Codepage::tryEncode(key);
+    if (!sectionBytes || !keyBytes)
+        return std::nullopt;
+    auto value = document->value(*sectionBytes, *keyBytes);
+    if (!value)
+        return std::nullopt;
+    Stored stored;
+    if (value->size() >= 2 && isQuote(value->front()) && value->front() == value->back()) {
+        stored.doubleQuoted = value->front() == '"';
+        value = value->sliced(1, value->size() - 2);
+    }
+    stored.text = Codepage::decode(value->first(std::min(value->size(), ProfileFile::maxValueLength)));
+    return stored;
+}
+
+// A line break, or "=" in a key, would change which lines the file holds.
+void checkName(const QString &fileName, const QString &what, bool isKey)
+{
+    if (what.contains(QLatin1Char('\r')) || what.contains(QLatin1Char('\n')) ||
+        (isKey && what.contains(QLatin1Char('='))))
+        throw AppError(QStringLiteral("Nazwa \"%1\" nie może zostać zapisana w pliku %2.").arg(what, fileName));
+}
+
+void checkValue(const QString &value)
+{
+    if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n')))
+        throw AppError(QStringLiteral("Wartość jednowierszowa nie może zawierać znaku końca wiersza."));
+}
+
+std::optional<quint32> parseHex(QStringView digits)
+{
+    if (digits.isEmpty())
+        return std::nullopt;
+    quint64 value = 0;
+    for (QChar c : digits) {
+        const int digit = QStringView(u"0123456789abcdef").indexOf(c.toLower());
+        if (digit < 0 || c.unicode() > 0x7f)
+            return std::nullopt;
+        value = value * 16 + quint64(digit);
+        if (value > std::numeric_limits<quint32>::max())
+            return std::nullopt;
+    }
+    return quint32(value);
+}
+
+std::optional<qint32> parseDecimal(QStringView text)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+        negative = text[i++] == QLatin1Char('-');
+    if (i == text.size())
+        return std::nullopt;
+    qint64 value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < QLatin1Char('0') || text[i] > QLatin1Char('9'))
+            return std::nullopt;
+        value = value * 10 + (text[i].unicode() - '0');
+        if (value > qint64(std::numeric_limits<qint32>::max()) + 1)
+            return std::nullopt;
+    }
+    value = negative ? -value : value;
+    if (value > std::numeric_limits<qint32>::max() || value < std::numeric_limits<qint32>::min())
+        return std::nullopt;
+    return qint32(value);
+}
+
+} // namespace
+
+int parseProfileNumber(QStringView text, int defaultValue)
+{
+    if (text.size() > 2 && (text.startsWith(u"0x") || text.startsWith(u"0X")))
+        return int(parseHex(text.sliced(2)).value_or(quint32(defaultValue)));
+    while (text.startsWith(QLatin1Char(' ')))
+        text = text.sliced(1);
+    if (text.startsWith(QLatin1Char('$')) || text.startsWith(QLatin1Char('x')) || text.startsWith(QLatin1Char('X')))
+        return int(parseHex(text.sliced(1)).value_or(quint32(defaultValue)));
+    return parseDecimal(text).value_or(defaultValue);
+}
+
+QString ProfileFile::ReadText(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    const auto stored = readStored(m_fileName, section, key);
+    return stored ? stored->text : defaultValue;
+}
+
+int ProfileFile::ReadNumber(const QString &section, const QString &key, int defaultValue) const
+{
+    return parseProfileNumber(ReadText(section, key, QString()), defaultValue);
+}
+
+void ProfileFile::WriteText(const QString &section, const QString &key, const QString &value)
+{
+    checkName(m_fileName, section, false);
+    checkName(m_fileName, key, true);
+    checkValue(value);
+    const QByteArray sectionBytes = Codepage::encode(section);
+    const QByteArray keyBytes = Codepage::encode(key);
+    const QByteArray valueBytes = Codepage::encode(value);
+    ProfileStore::modify(m_fileName, [&](ProfileDocument &document) {
+        return document.setValue(sectionBytes, keyBytes, valueBytes);
+    });
+}
+
+void ProfileFile::WriteNumber(const QString &section, const QString &key, int value)
+{
+    WriteText(section, key, QString::number(value));
+}
+
+void ProfileFile::DropSection(const QString &section)
+{
+    const auto sectionBytes = Codepage::tryEncode(section);
+    if (!sectionBytes)
+        return; // no such section can stand in the file
+    ProfileStore::modify(m_fileName, [&](ProfileDocument &document) { return document.dropSection(*sectionBytes); });
+}
+
+void ProfileFile::DropKey(const QString &section, const QString &key)
+{
+    try {
+        const QByteArray sectionBytes = Codepage::encode(section);
+        const QByteArray keyBytes = Codepage::encode(key);
+        ProfileStore::modify(m_fileName,
+                             [&](ProfileDocument &document) { return document.dropKey(sectionBytes, keyBytes); });
+    } catch (const AppError &) {
+        // Dropping is tidying up after a command; a file that cannot be written keeps the key.
+    }
+}
+
+QString ProfileFile::ReadMultiline(const QString &section, const QString &key) const
+{
+    const auto stored = readStored(m_fileName, section, key);
+    return stored ? MultilineText::decode(stored->text, stored->doubleQuoted) : QString();
+}
+
+void ProfileFile::WriteMultiline(const QString &section, const QString &key, const QString &value)
+{
+    WriteText(section, key, MultilineText::encode(value));
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+// Access to one catalogue file of sections and key=value lines, by the file's full name.
+// It holds nothing but that name: every call goes to the file and is complete when it returns,
+// so several objects bound to one file see each other's writes at once.
+class ProfileFile
+{
+public:
+    explicit ProfileFile(QString fileName) : m_fileName(std::move(fileName)) {}
+
+    const QString &fileName() const { return m_fileName; }
+
+    // Reads never fail: a missing or unreadable file reads as empty.
+    QString ReadText(const QString &section, const QString &key, const QString &defaultValue) const;
+    int ReadNumber(const QString &section, const QString &key, int defaultValue) const;
+
+    // Writes throw AppError: "Unable to write to <file name>" when the file cannot be written, or a
+    // message naming a character that the catalogue files cannot hold; then nothing is written.
+    void WriteText(const QString &section, const QString &key, const QString &value);
+    void WriteNumber(const QString &section, const QString &key, int value);
+    void DropSection(const QString &section);
+    // Reports no failure.
+    void DropKey(const QString &section, const QString &key);
+
+    // Text typed into a multi-line box ("opis", "komentarz"): line breaks, blanks at the ends and
+    // quotation marks come back exactly as written.
+    QString ReadMultiline(const QString &section, const QString &key) const;
+    void WriteMultiline(const QString &section, const QString &key, const QString &value);
+
+    static constexpr qsizetype maxValueLength = 2047;
+
+private:
+    QString m_fileName;
+};
+
+// The number rules of ReadNumber, for a text already read.
+int parseProfileNumber(QStringView text, int defaultValue);

@@ -1,0 +1,29 @@
+#include "ScriptedDialogs.h"
+
+QMessageBox::StandardButton ScriptedDialogs::message(QWidget *, const QString &caption, const QString &text,
+                                                     QMessageBox::StandardButtons buttons, Icon icon)
+{
+    shown.append({caption, text, buttons, icon});
+    if (!m_actions.isEmpty())
+        m_actions.dequeue()();
+    if (!m_answers.isEmpty())
+        return m_answers.dequeue();
+    for (int bit = 0; bit < 32; ++bit) {
+        const auto button = QMessageBox::StandardButton(1u << bit);
+        if (buttons.testFlag(button))
+            return button;
+    }
+    return QMessageBox::NoButton;
+}
+
+QString ScriptedDialogs::openFileName(QWidget *, const QString &caption, const QString &)
+{
+    fileDialogCaptions.append(caption);
+    return m_fileNames.isEmpty() ? QString() : m_fileNames.dequeue();
+}
+
+QString ScriptedDialogs::saveFileName(QWidget *, const QString &caption, const QString &)
+{
+    fileDialogCaptions.append(caption);
+    return m_fileNames.isEmpty() ? QString() : m_fileNames.dequeue();
+}
