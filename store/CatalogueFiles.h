@@ -33,7 +33,7 @@ struct KeyedList
     static const KeyedList subcategories;
     static const KeyedList photos;
 
-    static constexpr int maxEntries = 1'000'000;
+    static constexpr int maxEntries = 100'000;
 
     int count(const ProfileFile &file) const;
     // Exactly `count` entries; a missing entry reads as the empty text.

@@ -61,7 +61,7 @@ bool isControl(QChar c)
 
 QString describe(QStringView character)
 {
-    const char32_t code = character.toUcs4().value(0);
+    const char32_t code = character.size() == 1 ? character[0].unicode() : character.toUcs4().value(0);
     const QString hex = QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'));
     if (character.size() == 1 && isControl(character[0]))
         return QStringLiteral("Znak sterujący U+%1 nie może zostać zapisany w pliku katalogu.").arg(hex);
