@@ -108,14 +108,34 @@ QByteArray encode(QStringView text)
     throw AppError(unencodableMessage(text));
 }
 
+// Reading is the hot path; a table of what Qt's converter makes of each byte spares it a call.
+static const std::array<char16_t, 256> &decodeTable()
+{
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> chars{};
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            const QString one = decoder()(QByteArrayView(&c, 1));
+            chars[b] = one.size() == 1 ? one[0].unicode() : u'\uFFFD';
+        }
+        return chars;
+    }();
+    return table;
+}
+
 QString decode(QByteArrayView bytes)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
-    return decoder()(bytes);
+    const auto &table = decodeTable();
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (char c : bytes)
+        *out++ = QChar(table[static_cast<unsigned char>(c)]);
+    return text;
 }
 
-char foldCase(char byte)
+const std::array<char, 256> &foldTable()
 {
     static const std::array<char, 256> table = [] {
         std::array<char, 256> folded{};
@@ -131,7 +151,12 @@ char foldCase(char byte)
         }
         return folded;
     }();
-    return table[static_cast<unsigned char>(byte)];
+    return table;
+}
+
+char foldCase(char byte)
+{
+    return foldTable()[static_cast<unsigned char>(byte)];
 }
 
 } // namespace Codepage

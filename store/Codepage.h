@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <array>
 #include <optional>
 
 // The catalogue files hold Windows-1250 bytes; the program works in QString. Every conversion
@@ -23,5 +24,6 @@ QString decode(QByteArrayView bytes);
 
 // Case folding of one Windows-1250 byte (Ą and ą compare equal), derived from the code page.
 char foldCase(char byte);
+const std::array<char, 256> &foldTable();
 
 } // namespace Codepage

@@ -51,20 +51,23 @@ QString encode(const QString &text)
 
 QString decode(const QString &stored, bool quoted)
 {
-    if (!quoted)
+    if (!quoted || !stored.contains(QLatin1Char('\\')))
         return stored;
-    QString result;
-    result.reserve(stored.size());
+    QString result(stored.size(), Qt::Uninitialized);
+    QChar *out = result.data();
     for (qsizetype i = 0; i < stored.size(); ++i) {
         const QChar c = stored[i];
         const QChar next = i + 1 < stored.size() ? stored[i + 1] : QChar();
-        if (c == QLatin1Char('\\') && (next == QLatin1Char('\\') || next == QLatin1Char('r') || next == QLatin1Char('n'))) {
-            result += next == QLatin1Char('r') ? QChar(u'\r') : next == QLatin1Char('n') ? QChar(u'\n') : next;
+        if (c != QLatin1Char('\\')) {
+            *out++ = c;
+        } else if (next == QLatin1Char('\\') || next == QLatin1Char('r') || next == QLatin1Char('n')) {
+            *out++ = next == QLatin1Char('r') ? QChar(u'\r') : next == QLatin1Char('n') ? QChar(u'\n') : next;
             ++i;
         } else {
-            result += c;
+            *out++ = c; // a backslash before anything else is itself
         }
     }
+    result.truncate(out - result.constData());
     return result;
 }
 

@@ -26,6 +26,16 @@ QByteArrayView trimmed(QByteArrayView text)
     return text.sliced(from, to - from);
 }
 
+// FNV-1a of the folded bytes: lets a lookup pass over most keys with one comparison.
+quint32 foldedHash(QByteArrayView text)
+{
+    const auto &fold = Codepage::foldTable();
+    quint32 hash = 2166136261u;
+    for (char c : text)
+        hash = (hash ^ uchar(fold[uchar(c)])) * 16777619u;
+    return hash;
+}
+
 QByteArray folded(QByteArrayView text)
 {
     QByteArray result(text.size(), Qt::Uninitialized);
@@ -38,8 +48,9 @@ bool sameFolded(QByteArrayView a, QByteArrayView b)
 {
     if (a.size() != b.size())
         return false;
+    const auto &fold = Codepage::foldTable();
     for (qsizetype i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && Codepage::foldCase(a[i]) != Codepage::foldCase(b[i]))
+        if (a[i] != b[i] && fold[uchar(a[i])] != fold[uchar(b[i])])
             return false;
     }
     return true;
@@ -56,7 +67,12 @@ ProfileDocument::ProfileDocument(QByteArray bytes) : m_bytes(std::move(bytes))
 // Splits bytes [from, to) into lines and inserts them into m_lines at index `at`.
 void ProfileDocument::indexLines(qsizetype from, qsizetype to, qsizetype at)
 {
-    std::vector<Line> lines;
+    // Appending, as parsing does, needs no second copy of the lines.
+    const bool appending = at == qsizetype(m_lines.size());
+    std::vector<Line> inserted;
+    std::vector<Line> &lines = appending ? m_lines : inserted;
+    if (appending)
+        m_lines.reserve(m_lines.size() + size_t((to - from) / 32));
     const char *data = m_bytes.constData();
     qsizetype begin = from;
     while (begin < to) {
@@ -70,25 +86,35 @@ void ProfileDocument::indexLines(qsizetype from, qsizetype to, qsizetype at)
         lines.push_back(classify(begin, contentEnd - begin, lineEnd));
         begin = contentEnd + lineEnd;
     }
-    m_lines.insert(m_lines.begin() + at, lines.begin(), lines.end());
+    if (!appending)
+        m_lines.insert(m_lines.begin() + at, inserted.begin(), inserted.end());
 }
 
 ProfileDocument::Line ProfileDocument::classify(qsizetype begin, qsizetype length, qsizetype lineEnd) const
 {
-    Line line{begin, length, lineEnd, -1, false};
+    Line line;
+    line.begin = begin;
+    line.length = length;
+    line.lineEnd = lineEnd;
     QByteArrayView text(m_bytes.constData() + begin, length);
     if (begin == 0 && text.startsWith(byteOrderMark))
         text = text.sliced(byteOrderMark.size());
     if (text.startsWith('[') && text.indexOf(']') > 0) {
         line.section = true;
     } else if (const qsizetype equals = text.indexOf('='); equals >= 0) {
-        line.equals = equals + (length - text.size());
+        const qsizetype skipped = length - text.size();
+        line.equals = equals + skipped;
+        const QByteArrayView key = trimmed(text.first(equals));
+        line.keyBegin = skipped + (key.data() - text.data());
+        line.keyLength = key.size();
+        line.keyHash = foldedHash(key);
     }
     return line;
 }
 
 void ProfileDocument::indexSections()
 {
+    m_lastSection = -1;
     m_sections.clear();
     m_sectionIndex.clear();
     m_keyIndexes.clear();
@@ -114,16 +140,23 @@ QByteArrayView ProfileDocument::sectionName(const Line &line) const
 
 QByteArrayView ProfileDocument::key(const Line &line) const
 {
-    QByteArrayView text(m_bytes.constData() + line.begin, line.equals);
-    if (line.begin == 0 && text.startsWith(byteOrderMark))
-        text = text.sliced(byteOrderMark.size());
-    return trimmed(text);
+    return QByteArrayView(m_bytes.constData() + line.begin + line.keyBegin, line.keyLength);
+}
+
+qsizetype ProfileDocument::findSectionIndex(QByteArrayView name) const
+{
+    if (m_lastSection >= 0 && name == m_lastSectionName)
+        return m_lastSection;
+    const auto found = m_sectionIndex.constFind(folded(name));
+    m_lastSectionName = name.toByteArray();
+    m_lastSection = found == m_sectionIndex.constEnd() ? -1 : *found;
+    return m_lastSection;
 }
 
 const ProfileDocument::Section *ProfileDocument::findSection(QByteArrayView name) const
 {
-    const auto found = m_sectionIndex.constFind(folded(name));
-    return found == m_sectionIndex.constEnd() ? nullptr : &m_sections[*found];
+    const qsizetype index = findSectionIndex(name);
+    return index < 0 ? nullptr : &m_sections[index];
 }
 
 const QHash<QByteArray, qsizetype> &ProfileDocument::keyIndex(qsizetype sectionIndex) const
@@ -149,8 +182,10 @@ std::optional<qsizetype> ProfileDocument::findEntry(const Section &section, QByt
             return std::nullopt;
         return *found;
     }
+    const quint32 hash = foldedHash(wanted);
     for (qsizetype i = section.header + 1; i < section.end; ++i) {
-        if (m_lines[i].equals >= 0 && sameFolded(key(m_lines[i]), wanted))
+        const Line &line = m_lines[i];
+        if (line.equals >= 0 && line.keyHash == hash && sameFolded(key(line), wanted))
             return i;
     }
     return std::nullopt;

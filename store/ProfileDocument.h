@@ -33,6 +33,9 @@ private:
         qsizetype length = 0; // without the line end
         qsizetype lineEnd = 0; // 0, 1 (LF) or 2 (CR LF)
         qsizetype equals = -1; // offset of the first "=" of an entry, -1 for every other line
+        qsizetype keyBegin = 0; // the entry's key without its blanks: offset in the line, length
+        qsizetype keyLength = 0;
+        quint32 keyHash = 0;
         bool section = false;
         qsizetype end() const { return begin + length + lineEnd; }
     };
@@ -48,6 +51,7 @@ private:
     QByteArrayView sectionName(const Line &line) const;
     QByteArrayView key(const Line &line) const;
     const Section *findSection(QByteArrayView name) const;
+    qsizetype findSectionIndex(QByteArrayView name) const;
     std::optional<qsizetype> findEntry(const Section &section, QByteArrayView key) const;
     const QHash<QByteArray, qsizetype> &keyIndex(qsizetype sectionIndex) const;
     void splice(qsizetype first, qsizetype count, const QByteArrayList &newLines);
@@ -58,4 +62,7 @@ private:
     QHash<QByteArray, qsizetype> m_sectionIndex; // folded name -> first section of that name
     // Large sections (a long list, an export file) get a key index on their first lookup.
     mutable std::vector<std::unique_ptr<QHash<QByteArray, qsizetype>>> m_keyIndexes;
+    // Readers ask for several keys of one section in a row.
+    mutable QByteArray m_lastSectionName;
+    mutable qsizetype m_lastSection = -1;
 };

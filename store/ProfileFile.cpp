@@ -5,6 +5,7 @@
 #include "MultilineText.h"
 #include "ProfileStore.h"
 
+#include <QVarLengthArray>
 #include <limits>
 
 namespace {
@@ -15,22 +16,45 @@ struct Stored
     bool doubleQuoted = false;
 };
 
+// Names are short and almost always plain ASCII; encoding them on the stack spares two
+// allocations on every read.
+using NameBytes = QVarLengthArray<char, 64>;
+
+bool encodeName(const QString &name, NameBytes &bytes)
+{
+    bytes.resize(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        if (c < 0x20 || c >= 0x80) {
+            const auto encoded = Codepage::tryEncode(name);
+            if (!encoded)
+                return false;
+            bytes.clear();
+            bytes.append(encoded->constData(), encoded->size());
+            return true;
+        }
+        bytes[i] = char(c);
+    }
+    return true;
+}
+
 bool isQuote(char c)
 {
     return c == '"' || c == '\'';
 }
 
-std::optional<Stored> readStored(const QString &fileName, const QString &section, const QString &key)
+std::optional<Stored> readStored(const QString &fileName, quint64 &seenVersion, const QString &section,
+                                 const QString &key)
 {
-    const auto document = ProfileStore::load(fileName);
+    const auto document = ProfileStore::load(fileName, seenVersion);
     if (!document)
         return std::nullopt;
     // A name that cannot be encoded cannot stand in the file either.
-    const auto sectionBytes = Codepage::tryEncode(section);
-    const auto keyBytes = Codepage::tryEncode(key);
-    if (!sectionBytes || !keyBytes)
+    NameBytes sectionBytes;
+    NameBytes keyBytes;
+    if (!encodeName(section, sectionBytes) || !encodeName(key, keyBytes))
         return std::nullopt;
-    auto value = document->value(*sectionBytes, *keyBytes);
+    auto value = document->value(QByteArrayView(sectionBytes), QByteArrayView(keyBytes));
     if (!value)
         return std::nullopt;
     Stored stored;
@@ -109,7 +133,7 @@ int parseProfileNumber(QStringView text, int defaultValue)
 
 QString ProfileFile::ReadText(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const auto stored = readStored(m_fileName, section, key);
+    const auto stored = readStored(m_fileName, m_seenVersion, section, key);
     return stored ? stored->text : defaultValue;
 }
 
@@ -158,7 +182,7 @@ void ProfileFile::DropKey(const QString &section, const QString &key)
 
 QString ProfileFile::ReadMultiline(const QString &section, const QString &key) const
 {
-    const auto stored = readStored(m_fileName, section, key);
+    const auto stored = readStored(m_fileName, m_seenVersion, section, key);
     return stored ? MultilineText::decode(stored->text, stored->doubleQuoted) : QString();
 }
 

@@ -3,8 +3,9 @@
 #include <QString>
 
 // Access to one catalogue file of sections and key=value lines, by the file's full name.
-// It holds nothing but that name: every call goes to the file and is complete when it returns,
-// so several objects bound to one file see each other's writes at once.
+// Every write is complete when it returns, and several objects bound to one file see each other's
+// writes at once. Reads come from a process-wide parsed copy; an object checks the file on disk
+// at its first read, so a command, which makes its objects anew, sees changes made outside.
 class ProfileFile
 {
 public:
@@ -33,6 +34,7 @@ public:
 
 private:
     QString m_fileName;
+    mutable quint64 m_seenVersion = 0;
 };
 
 // The number rules of ReadNumber, for a text already read.

@@ -2,13 +2,14 @@
 
 #include "Error.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
 
 #ifdef Q_OS_WIN
 #include <QDateTime>
-#include <QFileInfo>
 #else
 #include <sys/stat.h>
 #endif
@@ -48,6 +49,7 @@ struct Cached
     QByteArray nativeName;
     Stamp stamp;
     std::shared_ptr<ProfileDocument> document;
+    quint64 version = 0; // new with every parse and every write
 };
 
 // Bounded so that an export over thousands of photo lists does not keep them all.
@@ -56,29 +58,33 @@ constexpr qint64 maxBytes = 256LL * 1024 * 1024;
 
 struct Cache
 {
-    QHash<QString, Cached> files;
+    QHash<QString, Cached> files; // by the file's key
+    QHash<QString, QString> keys; // file name as given -> key
     qint64 bytes = 0;
+    quint64 lastVersion = 0;
     ProfileStore::Statistics statistics;
 
-    void forget(const QString &fileName)
+    void forget(const QString &key)
     {
-        const auto found = files.constFind(fileName);
+        const auto found = files.constFind(key);
         if (found != files.constEnd()) {
             bytes -= found->document->bytes().size();
             files.erase(found);
         }
     }
 
-    void remember(const QString &fileName, Cached entry)
+    void remember(const QString &key, Cached entry)
     {
-        forget(fileName);
+        forget(key);
         const qint64 size = entry.document->bytes().size();
         if (files.size() >= maxFiles || bytes + size > maxBytes) {
             files.clear();
+            keys.clear();
             bytes = 0;
         }
         bytes += size;
-        files.insert(fileName, std::move(entry));
+        entry.version = ++lastVersion;
+        files.insert(key, std::move(entry));
     }
 };
 
@@ -88,31 +94,49 @@ Cache &cache()
     return instance;
 }
 
+// One key for every spelling of a file's name, so that a write through one spelling is seen by
+// readers of another. Windows file names ignore letter case.
+QString keyOf(const QString &fileName)
+{
+    auto &keys = cache().keys;
+    const auto known = keys.constFind(fileName);
+    if (known != keys.constEnd())
+        return *known;
+    QString key = QDir::cleanPath(QFileInfo(fileName).absoluteFilePath());
+#ifdef Q_OS_WIN
+    key = key.toLower();
+#endif
+    if (keys.size() >= 2 * maxFiles)
+        keys.clear();
+    keys.insert(fileName, key);
+    return key;
+}
+
 // The fresh parsed copy of the file, kept in the cache; nullptr when the file cannot be read.
-Cached *fresh(const QString &fileName)
+Cached *fresh(const QString &key)
 {
     Cache &c = cache();
-    auto found = c.files.find(fileName);
-    const QByteArray nativeName = found != c.files.end() ? found->nativeName : QFile::encodeName(fileName);
+    auto found = c.files.find(key);
+    const QByteArray nativeName = found != c.files.end() ? found->nativeName : QFile::encodeName(key);
     const std::optional<Stamp> stamp = stampOf(nativeName);
     if (!stamp) {
-        c.forget(fileName);
+        c.forget(key);
         return nullptr;
     }
     if (found != c.files.end() && found->stamp == *stamp)
         return &*found;
 
-    QFile file(fileName);
+    QFile file(key);
     if (!file.open(QIODevice::ReadOnly)) {
-        c.forget(fileName);
+        c.forget(key);
         return nullptr;
     }
     auto document = std::make_shared<ProfileDocument>(file.readAll());
     ++c.statistics.parses;
     // The file may have changed while it was read; then the next read parses it again.
     const Stamp after = stampOf(nativeName).value_or(Stamp{});
-    c.remember(fileName, Cached{nativeName, after == *stamp ? *stamp : Stamp{}, std::move(document)});
-    return &c.files[fileName];
+    c.remember(key, Cached{nativeName, after == *stamp ? *stamp : Stamp{}, std::move(document)});
+    return &c.files[key];
 }
 
 bool isReadOnly(const QString &fileName)
@@ -132,39 +156,41 @@ void writeAtomically(const QString &fileName, const QByteArray &bytes)
 
 namespace ProfileStore {
 
-std::shared_ptr<const ProfileDocument> load(const QString &fileName)
+const ProfileDocument *load(const QString &fileName, quint64 &seenVersion)
 {
-    Cached *entry = fresh(fileName);
-    return entry ? entry->document : nullptr;
+    // Asking the disk costs a system call; a reader that has already seen this version of the
+    // file, and so knows it unchanged since, is answered from memory.
+    const QString key = keyOf(fileName);
+    const auto known = cache().files.constFind(key);
+    if (known != cache().files.constEnd() && known->version == seenVersion)
+        return known->document.get();
+    Cached *entry = fresh(key);
+    seenVersion = entry ? entry->version : 0;
+    return entry ? entry->document.get() : nullptr;
 }
 
 void modify(const QString &fileName, const std::function<bool(ProfileDocument &)> &edit)
 {
-    Cached *entry = fresh(fileName);
-    // A reader may still hold the shared copy; edit a private one then.
-    std::shared_ptr<ProfileDocument> document;
-    if (!entry)
-        document = std::make_shared<ProfileDocument>();
-    else if (entry->document.use_count() == 1)
-        document = entry->document;
-    else
-        document = std::make_shared<ProfileDocument>(entry->document->bytes());
+    const QString key = keyOf(fileName);
+    Cached *entry = fresh(key);
+    // Edited in place: no reader keeps a copy past its call. A failed write drops it below.
+    std::shared_ptr<ProfileDocument> document = entry ? entry->document : std::make_shared<ProfileDocument>();
 
-    const QByteArray nativeName = entry ? entry->nativeName : QFile::encodeName(fileName);
+    const QByteArray nativeName = entry ? entry->nativeName : QFile::encodeName(key);
     if (!edit(*document))
         return;
     try {
         writeAtomically(fileName, document->bytes());
     } catch (...) {
-        cache().forget(fileName); // the copy holds the edit that did not reach the disk
+        cache().forget(key); // the copy holds the edit that did not reach the disk
         throw;
     }
     ++cache().statistics.writes;
     const std::optional<Stamp> stamp = stampOf(nativeName);
     if (stamp)
-        cache().remember(fileName, Cached{nativeName, *stamp, std::move(document)});
+        cache().remember(key, Cached{nativeName, *stamp, std::move(document)});
     else
-        cache().forget(fileName);
+        cache().forget(key);
 }
 
 Statistics statistics()
@@ -175,6 +201,7 @@ Statistics statistics()
 void clear()
 {
     cache().files.clear();
+    cache().keys.clear();
     cache().bytes = 0;
 }
 

@@ -7,12 +7,15 @@
 #include <memory>
 
 // Process-wide parsed copies of profile files. A copy is reused while the file on disk is
-// unchanged (same size, times and file identity); every write made through here updates it,
-// and a change made by anyone else is seen at the next read.
+// unchanged (same size, times and file identity); every write made through here updates it.
 namespace ProfileStore {
 
-// The parsed file, or nullptr when it is missing or cannot be read.
-std::shared_ptr<const ProfileDocument> load(const QString &fileName);
+// The parsed file, or nullptr when it is missing or cannot be read; valid until the next call
+// here. `seenVersion` is the reader's
+// note of the copy it was last given (0 at first): while that copy is still the current one, the
+// disk is not asked again, so a reader sees a change made by another program when it is made
+// anew, at the next command, and every write of this program at once.
+const ProfileDocument *load(const QString &fileName, quint64 &seenVersion);
 
 // Applies `edit` to the file (an empty document when it is missing) and, when the edit changed
 // anything, replaces the file atomically. Throws AppError "Unable to write to <fileName>".
