@@ -23,14 +23,16 @@ void TfrmGlowny::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!event->spontaneous()) {
         centreOnScreen(this);
-        runCommand([this] { FormShow(); });
+        // Once the window is on screen: the handler may open a modal window over it.
+        QTimer::singleShot(0, this, [this] { runCommand([this] { FormShow(); }); });
     }
 }
 
 void TfrmGlowny::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    // Run outside the activation event itself, since the refresh may open a modal window.
+    // Run after the activation event, and after a pending show handler, since the refresh too may
+    // open a modal window.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_activationPending) {
         m_activationPending = true;
         QTimer::singleShot(0, this, [this] {

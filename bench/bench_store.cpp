@@ -21,8 +21,8 @@ struct Catalogue
 
     Catalogue()
     {
-        itemFile = CatalogueFiles::itemFile(dir.path() + QLatin1Char('/'), QStringLiteral("Monety"),
-                                            QStringLiteral("Polska"));
+        itemFile =
+            CatalogueFiles::itemFile(dir.path() + QLatin1Char('/'), QStringLiteral("Monety"), QStringLiteral("Polska"));
         // Written in one go: building it key by key would take the benchmark's own time.
         QByteArray bytes = "[pozycje]\r\n";
         for (int k = 1; k <= 10; ++k)
@@ -33,7 +33,9 @@ struct Catalogue
                 bytes += "pozycja" + QByteArray::number(k) + "=warto\x9c\xe6 " + QByteArray::number(i * 10 + k) +
                          " z opisem pola\r\n";
             bytes += "opis=\"Moneta srebrna, stan bardzo dobry.\\r\\nKupiona w " + QByteArray::number(1990 + i % 30) +
-                     " roku na gie\xb3" "dzie staro\x9c" "ci, z certyfikatem.\\r\\nBez rys.\"\r\n";
+                     " roku na gie\xb3"
+                     "dzie staro\x9c"
+                     "ci, z certyfikatem.\\r\\nBez rys.\"\r\n";
             bytes += "komentarz=Do wymiany, cena do uzgodnienia " + QByteArray::number(i) + "\r\n";
         }
         bytes += "[config]\r\nliczba_pozycji=" + QByteArray::number(itemCount) + "\r\n";

@@ -263,9 +263,9 @@ void ProfileDocument::splice(qsizetype first, qsizetype count, const QByteArrayL
         middle += lineBreak;
     for (const QByteArray &line : newLines) {
         middle += line;
-        middle += keepLineEnd ? QByteArrayView(m_bytes.constData() + to - m_lines[first].lineEnd,
-                                               m_lines[first].lineEnd)
-                              : QByteArrayView(lineBreak);
+        middle += keepLineEnd
+                      ? QByteArrayView(m_bytes.constData() + to - m_lines[first].lineEnd, m_lines[first].lineEnd)
+                      : QByteArrayView(lineBreak);
     }
 
     QByteArray bytes;

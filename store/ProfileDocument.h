@@ -30,9 +30,9 @@ private:
     struct Line
     {
         qsizetype begin = 0;
-        qsizetype length = 0; // without the line end
-        qsizetype lineEnd = 0; // 0, 1 (LF) or 2 (CR LF)
-        qsizetype equals = -1; // offset of the first "=" of an entry, -1 for every other line
+        qsizetype length = 0;   // without the line end
+        qsizetype lineEnd = 0;  // 0, 1 (LF) or 2 (CR LF)
+        qsizetype equals = -1;  // offset of the first "=" of an entry, -1 for every other line
         qsizetype keyBegin = 0; // the entry's key without its blanks: offset in the line, length
         qsizetype keyLength = 0;
         quint32 keyHash = 0;

@@ -150,9 +150,8 @@ void ProfileFile::WriteText(const QString &section, const QString &key, const QS
     const QByteArray sectionBytes = Codepage::encode(section);
     const QByteArray keyBytes = Codepage::encode(key);
     const QByteArray valueBytes = Codepage::encode(value);
-    ProfileStore::modify(m_fileName, [&](ProfileDocument &document) {
-        return document.setValue(sectionBytes, keyBytes, valueBytes);
-    });
+    ProfileStore::modify(
+        m_fileName, [&](ProfileDocument &document) { return document.setValue(sectionBytes, keyBytes, valueBytes); });
 }
 
 void ProfileFile::WriteNumber(const QString &section, const QString &key, int value)

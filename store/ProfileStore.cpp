@@ -32,8 +32,8 @@ std::optional<Stamp> stampOf(const QByteArray &nativeName)
     const QFileInfo info(QFile::decodeName(nativeName));
     if (!info.exists() || !info.isFile())
         return std::nullopt;
-    return Stamp{info.size(), info.lastModified().toMSecsSinceEpoch(),
-                 info.metadataChangeTime().toMSecsSinceEpoch(), 0};
+    return Stamp{info.size(), info.lastModified().toMSecsSinceEpoch(), info.metadataChangeTime().toMSecsSinceEpoch(),
+                 0};
 #else
     struct stat st;
     if (::stat(nativeName.constData(), &st) != 0 || !S_ISREG(st.st_mode))
@@ -147,8 +147,7 @@ bool isReadOnly(const QString &fileName)
 void writeAtomically(const QString &fileName, const QByteArray &bytes)
 {
     QSaveFile file(fileName);
-    if (isReadOnly(fileName) || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !file.commit())
+    if (isReadOnly(fileName) || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw AppError::unableToWrite(fileName);
 }
 

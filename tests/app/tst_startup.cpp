@@ -1,5 +1,3 @@
-#include "support/ScriptedDialogs.h"
-#include "support/TestFiles.h"
 #include "app/Application.h"
 #include "app/Command.h"
 #include "app/Glowny.h"
@@ -7,6 +5,8 @@
 #include "store/DataDirectory.h"
 #include "store/Error.h"
 #include "store/ProfileFile.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -43,14 +43,22 @@ void TestStartup::fullStopRule_data()
     QTest::addColumn<QString>("shown");
     QTest::newRow("file name") << "Unable to write to C:\\Dane\\kategorie.gmd"
                                << "Unable to write to C:\\Dane\\kategorie.gmd.";
-    QTest::newRow("full stop already") << "Koniec." << "Koniec.";
-    QTest::newRow("exclamation mark") << "Uwaga!" << "Uwaga!";
-    QTest::newRow("closing bracket") << "Błąd (5)" << "Błąd (5)";
-    QTest::newRow("digit") << "JPEG error #42" << "JPEG error #42.";
-    QTest::newRow("question mark") << "Czy?" << "Czy?.";
-    QTest::newRow("Polish letter") << "Zła ścieżka" << "Zła ścieżka.";
-    QTest::newRow("trailing blank") << "Koniec " << "Koniec ";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("full stop already") << "Koniec."
+                                       << "Koniec.";
+    QTest::newRow("exclamation mark") << "Uwaga!"
+                                      << "Uwaga!";
+    QTest::newRow("closing bracket") << "Błąd (5)"
+                                     << "Błąd (5)";
+    QTest::newRow("digit") << "JPEG error #42"
+                           << "JPEG error #42.";
+    QTest::newRow("question mark") << "Czy?"
+                                   << "Czy?.";
+    QTest::newRow("Polish letter") << "Zła ścieżka"
+                                   << "Zła ścieżka.";
+    QTest::newRow("trailing blank") << "Koniec "
+                                    << "Koniec ";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestStartup::fullStopRule()

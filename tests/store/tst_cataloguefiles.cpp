@@ -1,5 +1,5 @@
-#include "support/TestFiles.h"
 #include "store/CatalogueFiles.h"
+#include "support/TestFiles.h"
 
 #include <QTest>
 
@@ -56,20 +56,33 @@ void TestCatalogueFiles::refusedNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("because");
-    QTest::newRow("empty") << "" << "pusta";
-    QTest::newRow("slash") << "Monety/Polska" << "\"/\"";
-    QTest::newRow("backslash") << "..\\..\\Windows" << "\"\\\"";
-    QTest::newRow("dot") << "." << "\".\"";
-    QTest::newRow("dot dot") << ".." << "\"..\"";
+    QTest::newRow("empty") << ""
+                           << "pusta";
+    QTest::newRow("slash") << "Monety/Polska"
+                           << "\"/\"";
+    QTest::newRow("backslash") << "..\\..\\Windows"
+                               << "\"\\\"";
+    QTest::newRow("dot") << "."
+                         << "\".\"";
+    QTest::newRow("dot dot") << ".."
+                             << "\"..\"";
     for (const char *c : {":", "*", "?", "\"", "<", ">", "|"})
-        QTest::addRow("character %s", c) << QStringLiteral("a%1b").arg(QLatin1String(c)) << QStringLiteral("\"%1\"").arg(QLatin1String(c));
-    QTest::newRow("tab") << "a\tb" << "sterujących";
-    QTest::newRow("line break") << "a\r\nb" << "sterujących";
-    QTest::newRow("single blank") << " " << "spacją";
-    QTest::newRow("leading blank") << " Monety" << "spacją";
-    QTest::newRow("trailing blank") << "Monety " << "spacją";
-    QTest::newRow("apostrophes around") << "'Monety'" << "apostrofy";
-    QTest::newRow("outside Windows-1250") << "Monety 日本" << "Windows-1250";
+        QTest::addRow("character %s", c) << QStringLiteral("a%1b").arg(QLatin1String(c))
+                                         << QStringLiteral("\"%1\"").arg(QLatin1String(c));
+    QTest::newRow("tab") << "a\tb"
+                         << "sterujących";
+    QTest::newRow("line break") << "a\r\nb"
+                                << "sterujących";
+    QTest::newRow("single blank") << " "
+                                  << "spacją";
+    QTest::newRow("leading blank") << " Monety"
+                                   << "spacją";
+    QTest::newRow("trailing blank") << "Monety "
+                                    << "spacją";
+    QTest::newRow("apostrophes around") << "'Monety'"
+                                        << "apostrofy";
+    QTest::newRow("outside Windows-1250") << "Monety 日本"
+                                          << "Windows-1250";
     QTest::newRow("too long") << QString(CatalogueFiles::maxNameLength + 1, QLatin1Char('m')) << "najwyżej";
 }
 
@@ -129,14 +142,20 @@ void TestCatalogueFiles::workedExampleIsWhatTheWritesLeave()
     QStringList itemLines{"[pozycje]", "1=Nominał", "2=Rok", "3=Stan"};
     for (int k = 4; k <= 10; ++k)
         itemLines << QStringLiteral("%1=").arg(k);
-    itemLines << "[0]" << "pozycja1=5 złotych" << "pozycja2=1934" << "pozycja3=dobry";
+    itemLines << "[0]"
+              << "pozycja1=5 złotych"
+              << "pozycja2=1934"
+              << "pozycja3=dobry";
     for (int k = 4; k <= 10; ++k)
         itemLines << QStringLiteral("pozycja%1=").arg(k);
-    itemLines << "opis=Moneta srebrna" << "komentarz=Kupiona na giełdzie" << "[config]" << "liczba_pozycji=1"
+    itemLines << "opis=Moneta srebrna"
+              << "komentarz=Kupiona na giełdzie"
+              << "[config]"
+              << "liczba_pozycji=1"
               << "aktualne_zdjecie=0";
     QCOMPARE(dir.read("Monety_Polska_dane.gmd"), crlfCp1250(itemLines));
-    QCOMPARE(dir.read("Monety_Polska_0.gmd"),
-             crlf({"[zdjecia]", "0=C:\\Zdjecia\\awers.jpg", "1=C:\\Zdjecia\\rewers.jpg", "[config]", "liczba_zdjec=2"}));
+    QCOMPARE(dir.read("Monety_Polska_0.gmd"), crlf({"[zdjecia]", "0=C:\\Zdjecia\\awers.jpg",
+                                                    "1=C:\\Zdjecia\\rewers.jpg", "[config]", "liczba_zdjec=2"}));
     QVERIFY(!QFile::exists(dir.file("Odznaczenia_podkategorie.gmd")));
 
     QCOMPARE(KeyedList::categories.read(categories), QStringList({"Monety", "Odznaczenia"}));

@@ -1,7 +1,7 @@
-#include "support/TestFiles.h"
 #include "store/Codepage.h"
 #include "store/Error.h"
 #include "store/ProfileFile.h"
+#include "support/TestFiles.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "support/ScriptedDialogs.h"
-#include "support/TestFiles.h"
 #include "app/Application.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -83,11 +83,16 @@ void TestConfigFiles::saveCreatesOnlyTheLastFolder_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("created");
-    QTest::newRow("missing folder, parent there") << "nowy/" << "nowy";
-    QTest::newRow("no closing separator") << "Kolekcja" << "Kolekcja";
-    QTest::newRow("two levels below") << "a/b/" << "";
-    QTest::newRow("folder already there") << "." << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("missing folder, parent there") << "nowy/"
+                                                  << "nowy";
+    QTest::newRow("no closing separator") << "Kolekcja"
+                                          << "Kolekcja";
+    QTest::newRow("two levels below") << "a/b/"
+                                      << "";
+    QTest::newRow("folder already there") << "."
+                                          << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestConfigFiles::saveCreatesOnlyTheLastFolder()

@@ -59,7 +59,8 @@ void TestCrashSafety::killedWriterLeavesWholeFiles()
 
         for (int f = 0; f < 4; ++f) {
             const QByteArray bytes = dir.read(QStringLiteral("plik%1.gmd").arg(f));
-            QVERIFY2(isWhole(bytes), qPrintable(QStringLiteral("file %1 is partial (%2 bytes)").arg(f).arg(bytes.size())));
+            QVERIFY2(isWhole(bytes),
+                     qPrintable(QStringLiteral("file %1 is partial (%2 bytes)").arg(f).arg(bytes.size())));
         }
     }
 }

@@ -1,6 +1,6 @@
-#include "support/TestFiles.h"
 #include "store/DataDirectory.h"
 #include "store/Error.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QSettings>

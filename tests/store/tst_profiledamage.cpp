@@ -1,5 +1,5 @@
-#include "support/TestFiles.h"
 #include "store/ProfileFile.h"
+#include "support/TestFiles.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -32,7 +32,8 @@ void TestProfileDamage::damaged_data()
         c = char(random.bounded(256));
     QTest::newRow("binary junk") << junk << QString("brak");
     QTest::newRow("junk around a section") << junk + "\r\n[config]\r\nliczba=3\r\n" + junk << QString("3");
-    QTest::newRow("NUL bytes") << QByteArray("[config]\r\nli\0czba=1\r\nliczba=2\0x\r\n", 34) << QString::fromLatin1("2\0x", 3);
+    QTest::newRow("NUL bytes") << QByteArray("[config]\r\nli\0czba=1\r\nliczba=2\0x\r\n", 34)
+                               << QString::fromLatin1("2\0x", 3);
     QTest::newRow("LF only") << QByteArray("[a]\nb=1\n[config]\nliczba=4\n") << QString("4");
     QTest::newRow("CR only") << QByteArray("[config]\rliczba=5\r") << QString("brak");
     QTest::newRow("no final line break") << QByteArray("[config]\r\nliczba=6") << QString("6");
@@ -67,7 +68,8 @@ void TestProfileDamage::byteOrderMarkDoesNotHideTheFirstSection()
     m_dir.write(QStringLiteral("bom.gmd"), "\xEF\xBB\xBF[kategorie]\r\n0=Monety\r\n");
     ProfileFile file(m_dir.file(QStringLiteral("bom.gmd")));
     file.WriteText("kategorie", "1", "Odznaczenia");
-    QCOMPARE(m_dir.read(QStringLiteral("bom.gmd")), QByteArray("\xEF\xBB\xBF[kategorie]\r\n0=Monety\r\n1=Odznaczenia\r\n"));
+    QCOMPARE(m_dir.read(QStringLiteral("bom.gmd")),
+             QByteArray("\xEF\xBB\xBF[kategorie]\r\n0=Monety\r\n1=Odznaczenia\r\n"));
 }
 
 void TestProfileDamage::oneMegabyteLine()

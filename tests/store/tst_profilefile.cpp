@@ -1,7 +1,7 @@
-#include "support/TestFiles.h"
 #include "store/Error.h"
 #include "store/ProfileFile.h"
 #include "store/ProfileStore.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTest>
@@ -79,13 +79,13 @@ void TestProfileFile::newKeysFollowTheLastEntryAndNewSectionsGoLast()
 
 void TestProfileFile::rewritingKeepsThePlaceAndEveryOtherLine()
 {
-    m_dir.write(QStringLiteral("keep.gmd"),
-                crlfCp1250({"; nagłówek bez sekcji", "[config]", "bez znaku równości", "liczba=1", "  inny = 2 ", "[x]"}));
+    m_dir.write(QStringLiteral("keep.gmd"), crlfCp1250({"; nagłówek bez sekcji", "[config]", "bez znaku równości",
+                                                        "liczba=1", "  inny = 2 ", "[x]"}));
     ProfileFile file(m_dir.file(QStringLiteral("keep.gmd")));
     file.WriteText(QStringLiteral("config"), QStringLiteral("INNY"), QStringLiteral("nowa wartość"));
     QCOMPARE(m_dir.read(QStringLiteral("keep.gmd")),
-             crlfCp1250({"; nagłówek bez sekcji", "[config]", "bez znaku równości", "liczba=1", "inny=nowa wartość",
-                         "[x]"}));
+             crlfCp1250(
+                 {"; nagłówek bez sekcji", "[config]", "bez znaku równości", "liczba=1", "inny=nowa wartość", "[x]"}));
 }
 
 void TestProfileFile::writingAfterAnUnterminatedLastLine()
@@ -341,8 +341,8 @@ void TestProfileFile::multiline()
 
 void TestProfileFile::multilineReadsOlderPlainValuesAsTheyAre()
 {
-    m_dir.write(QStringLiteral("old.gmd"), crlf({"[0]", "opis=Moneta srebrna", "komentarz=C:\\nowy\\folder",
-                                                 "stary= 'w apostrofach' "}));
+    m_dir.write(QStringLiteral("old.gmd"),
+                crlf({"[0]", "opis=Moneta srebrna", "komentarz=C:\\nowy\\folder", "stary= 'w apostrofach' "}));
     const ProfileFile file(m_dir.file(QStringLiteral("old.gmd")));
     QCOMPARE(file.ReadMultiline("0", "opis"), QStringLiteral("Moneta srebrna"));
     QCOMPARE(file.ReadMultiline("0", "komentarz"), QStringLiteral("C:\\nowy\\folder"));
