@@ -29,6 +29,7 @@ GromadnikApplication::GromadnikApplication(int &argc, char **argv) : QApplicatio
     setApplicationName(Application::title);
     setOrganizationName(Application::title);
     setApplicationVersion(Application::version);
+    setQuitOnLastWindowClosed(false); // the main window's close ends the program, no other's
     installPolishQtTexts(*this);
 }
 

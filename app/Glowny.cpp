@@ -1,5 +1,6 @@
 #include "Glowny.h"
 
+#include "Application.h"
 #include "Command.h"
 #include "FormStyle.h"
 #include "store/Config_files.h"
@@ -26,6 +27,13 @@ void TfrmGlowny::showEvent(QShowEvent *event)
         // Once the window is on screen: the handler may open a modal window over it.
         QTimer::singleShot(0, this, [this] { runCommand([this] { FormShow(); }); });
     }
+}
+
+// Closing the main window ends the program, whatever other window is open.
+void TfrmGlowny::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+    Application::requestQuit();
 }
 
 void TfrmGlowny::changeEvent(QEvent *event)

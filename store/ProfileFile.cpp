@@ -120,15 +120,22 @@ std::optional<qint32> parseDecimal(QStringView text)
 
 } // namespace
 
-int parseProfileNumber(QStringView text, int defaultValue)
+std::optional<int> parseNumber(QStringView text)
 {
+    // A hexadecimal number is the 32-bit pattern it spells, so eight F digits are -1.
+    const auto pattern = [](std::optional<quint32> hex) { return hex ? std::optional<int>(int(*hex)) : std::nullopt; };
     if (text.size() > 2 && (text.startsWith(u"0x") || text.startsWith(u"0X")))
-        return int(parseHex(text.sliced(2)).value_or(quint32(defaultValue)));
+        return pattern(parseHex(text.sliced(2)));
     while (text.startsWith(QLatin1Char(' ')))
         text = text.sliced(1);
     if (text.startsWith(QLatin1Char('$')) || text.startsWith(QLatin1Char('x')) || text.startsWith(QLatin1Char('X')))
-        return int(parseHex(text.sliced(1)).value_or(quint32(defaultValue)));
-    return parseDecimal(text).value_or(defaultValue);
+        return pattern(parseHex(text.sliced(1)));
+    return parseDecimal(text);
+}
+
+int parseProfileNumber(QStringView text, int defaultValue)
+{
+    return parseNumber(text).value_or(defaultValue);
 }
 
 QString ProfileFile::ReadText(const QString &section, const QString &key, const QString &defaultValue) const

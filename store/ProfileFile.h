@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // Access to one catalogue file of sections and key=value lines, by the file's full name.
 // Every write is complete when it returns, and several objects bound to one file see each other's
@@ -37,5 +38,6 @@ private:
     mutable quint64 m_seenVersion = 0;
 };
 
-// The number rules of ReadNumber, for a text already read.
+// The number rules of ReadNumber, for a text already read: nothing when the text is no number.
+std::optional<int> parseNumber(QStringView text);
 int parseProfileNumber(QStringView text, int defaultValue);

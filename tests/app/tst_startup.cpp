@@ -108,7 +108,7 @@ void TestStartup::errorInAnEventHandlerReachesTheErrorDisplay()
 }
 
 // On the very first start no path is stored: the main window asks for it, the user saves one and
-// goes on, and the main window does not ask again.
+// goes on, and the main window does not ask again. Closing the main window ends the program.
 void TestStartup::firstStartAsksForTheDataDirectoryThenRuns()
 {
     QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME"));
@@ -128,7 +128,7 @@ void TestStartup::firstStartAsksForTheDataDirectoryThenRuns()
             QTest::mouseClick(frmConfig_files->btnZapisz, Qt::LeftButton);
         } else if (frmGlowny && frmGlowny->isVisible() && !mainShown) {
             mainShown = true;
-            QTimer::singleShot(300, [] { Application::requestQuit(); });
+            QTimer::singleShot(300, [] { frmGlowny->close(); });
         }
     });
     poll.start();
