@@ -1,6 +1,8 @@
 #include "FormStyle.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
 
@@ -20,4 +22,77 @@ void centreOnScreen(QWidget *form)
     QRect frame = form->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     form->move(frame.topLeft());
+}
+
+namespace {
+
+Qt::WindowFlags flagsOf(Form::Frame frame)
+{
+    Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                            Qt::WindowTitleHint;
+    if (frame != Form::Frame::FixedWithoutClose)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (frame == Form::Frame::FixedMinimizable)
+        flags |= Qt::WindowMinimizeButtonHint;
+    return flags;
+}
+
+} // namespace
+
+Form::Form(QWidget *parent, const char *objectName, const QString &caption, Frame frame)
+    : QDialog(parent, flagsOf(frame))
+{
+    setObjectName(QLatin1String(objectName));
+    setWindowTitle(caption);
+    applyFormColour(this);
+}
+
+void Form::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    centreOnScreen(this);
+}
+
+namespace {
+
+class FieldKeys : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+            return false;
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Escape)
+            return false;
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept(); // keeps the key from the window's default button and shortcuts
+            return true;
+        }
+        if (key != Qt::Key_Escape)
+            focusNext(static_cast<QWidget *>(watched));
+        return true;
+    }
+
+private:
+    static void focusNext(QWidget *box)
+    {
+        for (QWidget *next = box->nextInFocusChain(); next && next != box; next = next->nextInFocusChain()) {
+            if (next->isEnabled() && next->isVisibleTo(box->window()) && (next->focusPolicy() & Qt::TabFocus)) {
+                next->setFocus(Qt::TabFocusReason);
+                return;
+            }
+        }
+    }
+};
+
+} // namespace
+
+void useFieldKeys(QLineEdit *box)
+{
+    static FieldKeys *filter = new FieldKeys(qApp);
+    box->installEventFilter(filter);
 }

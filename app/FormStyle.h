@@ -1,9 +1,31 @@
 #pragma once
 
-class QWidget;
+#include <QDialog>
 
 // The program's own window colour, RGB(221, 216, 179), given to every window when it is made.
 void applyFormColour(QWidget *form);
 
 // Places the window in the middle of the screen it is on.
 void centreOnScreen(QWidget *form);
+
+// What the dialog windows share: made once with the program's colour, centred at every showing.
+class Form : public QDialog
+{
+public:
+    enum class Frame {
+        Fixed,             // system menu and close box
+        FixedMinimizable,  // system menu, minimize and close box
+        FixedWithoutClose, // caption only: the window is left through its own button
+    };
+
+    Form(QWidget *parent, const char *objectName, const QString &caption, Frame frame);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+};
+
+class QLineEdit;
+
+// In the program's one-line field boxes Enter moves on to the next control that can take the
+// focus and Esc does nothing; neither types, beeps or closes the window.
+void useFieldKeys(QLineEdit *box);

@@ -3,20 +3,153 @@
 #include "Application.h"
 #include "Command.h"
 #include "FormStyle.h"
+#include "Info.h"
+#include "Pozycje.h"
+#include "categories/Dodaj_kategorie.h"
+#include "categories/Dodaj_podkategorie.h"
+#include "items/ItemTable.h"
+#include "store/CatalogueFiles.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
 
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QShowEvent>
+#include <QStatusBar>
 #include <QTimer>
+#include <QTreeWidget>
 
 TfrmGlowny *frmGlowny = nullptr;
+
+namespace {
+
+constexpr int leftColumnWidth = 184;
+
+QTreeWidget *makeList(QWidget *parent, const char *objectName, const QString &accessibleName)
+{
+    auto *list = new QTreeWidget(parent);
+    list->setObjectName(QLatin1String(objectName));
+    list->setAccessibleName(accessibleName);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    return list;
+}
+
+// Refilling a list must not count as the user's choice of an entry.
+void refill(QTreeWidget *list, const QStringList &entries)
+{
+    const QSignalBlocker blocker(list);
+    list->clear();
+    QList<QTreeWidgetItem *> items;
+    items.reserve(entries.size());
+    for (const QString &entry : entries)
+        items.append(new QTreeWidgetItem(QStringList{entry}));
+    list->addTopLevelItems(items);
+}
+
+QString selectedText(const QTreeWidget *list)
+{
+    const auto selected = list->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text(0);
+}
+
+} // namespace
 
 TfrmGlowny::TfrmGlowny()
 {
     setObjectName(QStringLiteral("frmGlowny"));
     setWindowTitle(QStringLiteral("Gromadnik - Menu główne"));
     applyFormColour(this);
+    buildLists();
+    buildStatusBar();
+    buildMenus();
+    buildPopUps();
     resize(700, 516);
+}
+
+void TfrmGlowny::buildLists()
+{
+    auto *central = new QWidget(this);
+    m_leftColumn = new QWidget(central);
+    m_leftColumn->setFixedWidth(leftColumnWidth);
+    m_leftColumn->installEventFilter(this);
+    ListKategorie = makeList(m_leftColumn, "ListKategorie", QStringLiteral("Kategorie"));
+    ListKategorie->setHeaderLabels({QStringLiteral("Kategorie")});
+    ListPodkategorie = makeList(m_leftColumn, "ListPodkategorie", QStringLiteral("Podkategorie"));
+    ListPodkategorie->setHeaderLabels({QStringLiteral("Podkategorie")});
+    ListPodkategorie->setColumnWidth(0, 176);
+    ListPrzedmioty = makeList(central, "ListPrzedmioty", QStringLiteral("Przedmioty"));
+    ListPrzedmioty->setColumnCount(0);
+    ListPrzedmioty->header()->setStretchLastSection(false);
+    ListPrzedmioty->header()->setMinimumSectionSize(20);
+
+    lblpozycja = new QLabel(QStringLiteral("lblpozycja"), central);
+    lblpozycja->setObjectName(QStringLiteral("lblpozycja"));
+    lblpozycja->hide();
+    Memo1 = new QPlainTextEdit(central);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->hide();
+    Memo2 = new QPlainTextEdit(central);
+    Memo2->setObjectName(QStringLiteral("Memo2"));
+    Memo2->hide();
+
+    auto *layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_leftColumn);
+    layout->addWidget(ListPrzedmioty, 1);
+    setCentralWidget(central);
+
+    connect(ListKategorie, &QTreeWidget::itemSelectionChanged, this,
+            [this] { runCommand([this] { ListKategorieSelectItem(); }); });
+    connect(ListPodkategorie, &QTreeWidget::itemSelectionChanged, this,
+            [this] { runCommand([this] { ListPodkategorieSelectItem(); }); });
+    connect(ListPrzedmioty, &QTreeWidget::itemDoubleClicked, this,
+            [this] { runCommand([this] { ListPrzedmiotyDblClick(); }); });
+}
+
+void TfrmGlowny::buildStatusBar()
+{
+    StatusBar1 = statusBar();
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    const struct
+    {
+        int width;
+        const char *text;
+        const char *description;
+    } panels[] = {{130, "Kategoria", "Wybrana kategoria"},
+                  {130, "Podkategoria", "Wybrana podkategoria"},
+                  {150, "Liczba_pozycji", "Liczba pozycji w podkategorii"},
+                  {50, "Gromadnik", "Wersja programu"}};
+    for (const auto &panel : panels) {
+        auto *label = new QLabel(QString::fromLatin1(panel.text), StatusBar1);
+        label->setObjectName(QStringLiteral("Panel%1").arg(m_panels.size()));
+        label->setAccessibleDescription(QString::fromUtf8(panel.description));
+        label->setMinimumWidth(panel.width);
+        m_panels.append(label);
+    }
+    for (int i = 0; i < 3; ++i) {
+        m_panels[i]->setFixedWidth(m_panels[i]->minimumWidth());
+        StatusBar1->addWidget(m_panels[i]);
+    }
+    m_panels[3]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    StatusBar1->addPermanentWidget(m_panels[3]);
+}
+
+QString TfrmGlowny::panelText(int panel) const
+{
+    return m_panels.at(panel)->text();
+}
+
+void TfrmGlowny::setPanelText(int panel, const QString &text)
+{
+    m_panels.at(panel)->setText(text);
 }
 
 void TfrmGlowny::showEvent(QShowEvent *event)
@@ -50,6 +183,21 @@ void TfrmGlowny::changeEvent(QEvent *event)
     }
 }
 
+bool TfrmGlowny::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_leftColumn && event->type() == QEvent::Resize)
+        FormResize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmGlowny::FormResize()
+{
+    const int half = m_leftColumn->height() / 2;
+    ListKategorie->setGeometry(0, 0, leftColumnWidth, half);
+    ListPodkategorie->setGeometry(0, m_leftColumn->height() - half, leftColumnWidth, half);
+    ListKategorie->setColumnWidth(0, leftColumnWidth - 8);
+}
+
 QString TfrmGlowny::dataDirectoryOrAsk()
 {
     const QString dir = DataDirectory::path();
@@ -58,12 +206,126 @@ QString TfrmGlowny::dataDirectoryOrAsk()
     return dir;
 }
 
+void TfrmGlowny::fillCategories(const QString &dir)
+{
+    const QStringList names = KeyedList::categories.read(ProfileFile(CatalogueFiles::categoryList(dir)));
+    QList<QTreeWidgetItem *> items;
+    for (const QString &name : names)
+        items.append(new QTreeWidgetItem(QStringList{name}));
+    const QSignalBlocker blocker(ListKategorie);
+    ListKategorie->addTopLevelItems(items);
+}
+
+void TfrmGlowny::fillSubcategories(const QString &dir, const QString &category)
+{
+    refill(ListPodkategorie,
+           KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(dir, category))));
+}
+
 void TfrmGlowny::FormShow()
 {
-    dataDirectoryOrAsk();
+    setPanelText(3, QStringLiteral("Gromadnik ver. ") + Application::version);
+    // Appended to what the list holds; the activation refresh that follows starts it anew.
+    fillCategories(dataDirectoryOrAsk());
 }
 
 void TfrmGlowny::FormActivate()
 {
-    dataDirectoryOrAsk();
+    const QString dir = dataDirectoryOrAsk();
+    refill(ListKategorie, {});
+    fillCategories(dir);
+}
+
+void TfrmGlowny::ListKategorieSelectItem()
+{
+    const QString dir = DataDirectory::path();
+    refill(ListPodkategorie, {});
+    ListPrzedmioty->clear();
+    const QString category = selectedText(ListKategorie);
+    setPanelText(0, category);
+    m_categoryChosen = !category.isEmpty();
+    fillSubcategories(dir, category);
+}
+
+void TfrmGlowny::ListPodkategorieSelectItem()
+{
+    const QString dir = DataDirectory::path();
+    const QString category = panelText(0);
+    const QString subcategory = selectedText(ListPodkategorie);
+    setPanelText(1, subcategory);
+    const QString itemFile = CatalogueFiles::itemFile(dir, category, subcategory);
+    const QString count = ProfileFile(itemFile).ReadText(QStringLiteral("config"), QStringLiteral("liczba_pozycji"),
+                                                         QStringLiteral("0"));
+    setPanelText(2, QStringLiteral("Liczba pozycji: ") + count);
+    refreshItemList(itemFile, count);
+    Dodajnowpozycje1->setEnabled(ListPrzedmioty->columnCount() > 0);
+}
+
+void TfrmGlowny::refreshItemList(const QString &itemFile, const QString &countText)
+{
+    ListPrzedmioty->clear();
+    ListPrzedmioty->setColumnCount(0);
+    const ProfileFile file(itemFile);
+    const QList<ItemTable::Column> columns = ItemTable::readColumns(file);
+    QStringList headers;
+    for (const ItemTable::Column &column : columns)
+        headers.append(column.name);
+    ListPrzedmioty->setColumnCount(int(headers.size()));
+    ListPrzedmioty->setHeaderLabels(headers);
+    for (int c = 0; c < headers.size(); ++c)
+        ListPrzedmioty->setColumnWidth(c, 50);
+
+    const int count = ItemTable::countFromText(countText); // a damaged count leaves the columns
+    QList<QTreeWidgetItem *> items;
+    for (QStringList &values : ItemTable::readRows(file, columns, count))
+        items.append(new QTreeWidgetItem(std::move(values)));
+    ListPrzedmioty->addTopLevelItems(items);
+}
+
+// The main window is active again once a window it opened closes. Not every platform reports that
+// activation (a desktop without a window manager does not), so the refresh runs here as well.
+void TfrmGlowny::showModal(QDialog *window)
+{
+    window->exec();
+    FormActivate();
+}
+
+void TfrmGlowny::Przedmioty1Click()
+{
+    showModal(frmPozycje);
+    ListPodkategorieSelectItem();
+}
+
+void TfrmGlowny::ListPrzedmiotyDblClick()
+{
+    const auto selected = ListPrzedmioty->selectedItems();
+    if (selected.isEmpty())
+        return;
+    lblpozycja->setText(QString::number(ListPrzedmioty->indexOfTopLevelItem(selected.first())));
+}
+
+void TfrmGlowny::Dodajnowkategorie1Click()
+{
+    showModal(frmDodaj_kategorie); // its refresh lists the categories just added
+}
+
+void TfrmGlowny::Dodajnowpodkategorie1Click()
+{
+    showModal(frmDodaj_podkategorie);
+    fillSubcategories(DataDirectory::path(), panelText(0));
+}
+
+void TfrmGlowny::Oprogramie1Click()
+{
+    showModal(frmInfo);
+}
+
+void TfrmGlowny::Plikikonfiguracyjne1Click()
+{
+    showModal(frmConfig_files);
+}
+
+void TfrmGlowny::Zamknijprogram1Click()
+{
+    Application::requestQuit();
 }

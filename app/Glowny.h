@@ -2,25 +2,75 @@
 
 #include <QMainWindow>
 
-// The main window: the hub from which every command starts.
+class QAction;
+class QDialog;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QTreeWidget;
+
+// The main window: the hub from which every command starts, and the state the other windows read
+// (status panels 0 and 1 name the category and subcategory, lblpozycja the item).
 class TfrmGlowny : public QMainWindow
 {
 public:
     TfrmGlowny();
 
+    QTreeWidget *ListKategorie;
+    QTreeWidget *ListPodkategorie;
+    QTreeWidget *ListPrzedmioty;
+    QStatusBar *StatusBar1;
+    QLabel *lblpozycja;
+    QPlainTextEdit *Memo1;
+    QPlainTextEdit *Memo2;
+    QMenu *KategoriePopUp;
+    QMenu *PodkategoriePopUp;
+    QMenu *PrzedmiotyPopUp;
+    QAction *Dodajnowpozycje1;
+
+    // Status panels 0 .. 3.
+    QString panelText(int panel) const;
+    void setPanelText(int panel, const QString &text);
+    // Whether panel 0 names a category the user chose, rather than its starting text.
+    bool hasChosenCategory() const { return m_categoryChosen; }
+
     void FormShow();
     void FormActivate();
+    void FormResize();
+    void ListKategorieSelectItem();
+    void ListPodkategorieSelectItem();
+    // The item list refresh: columns and rows of ListPrzedmioty from an item file.
+    void refreshItemList(const QString &itemFile, const QString &countText);
+    void Przedmioty1Click();
+    void ListPrzedmiotyDblClick();
+    void Dodajnowkategorie1Click();
+    void Dodajnowpodkategorie1Click();
+    void Oprogramie1Click();
+    void Plikikonfiguracyjne1Click();
+    void Zamknijprogram1Click();
+    // Shows a window modally, then the activation refresh.
+    void showModal(QDialog *window);
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildLists();
+    void buildStatusBar();
+    void buildMenus();
+    void buildPopUps();
     // Asks for the data directory while none is set; answers the path read before asking.
     QString dataDirectoryOrAsk();
+    void fillCategories(const QString &dir);
+    void fillSubcategories(const QString &dir, const QString &category);
 
+    QWidget *m_leftColumn = nullptr;
+    QList<QLabel *> m_panels;
     bool m_activationPending = false;
+    bool m_categoryChosen = false;
 };
 
 extern TfrmGlowny *frmGlowny;

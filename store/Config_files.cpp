@@ -4,7 +4,6 @@
 #include "app/Application.h"
 #include "app/Command.h"
 #include "app/Dialogs.h"
-#include "app/FormStyle.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -15,13 +14,8 @@
 TfrmConfig_files *frmConfig_files = nullptr;
 
 TfrmConfig_files::TfrmConfig_files(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : Form(parent, "frmConfig_files", QStringLiteral("Pliki konfiguracyjne"), Frame::FixedMinimizable)
 {
-    setObjectName(QStringLiteral("frmConfig_files"));
-    setWindowTitle(QStringLiteral("Pliki konfiguracyjne"));
-    applyFormColour(this);
-
     auto *group = new QGroupBox(QStringLiteral("Wybierz lokalizacje plików konfiguracyjnych"), this);
     Edit1 = new QLineEdit(DataDirectory::defaultPath(), group);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -39,12 +33,6 @@ TfrmConfig_files::TfrmConfig_files(QWidget *parent)
     setFixedSize(qMax(304, sizeHint().width()), qMax(82, sizeHint().height()));
 
     connectCommand(btnZapisz, &QPushButton::clicked, this, &TfrmConfig_files::btnZapiszClick);
-}
-
-void TfrmConfig_files::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    centreOnScreen(this);
 }
 
 void TfrmConfig_files::btnZapiszClick()

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "app/FormStyle.h"
 
 class QLineEdit;
 class QPushButton;
 
 // Where the catalogue files lie: the user types the data directory's path and saves it.
-class TfrmConfig_files : public QDialog
+class TfrmConfig_files : public Form
 {
 public:
     explicit TfrmConfig_files(QWidget *parent = nullptr);
@@ -15,9 +15,6 @@ public:
     QPushButton *btnZapisz;
 
     void btnZapiszClick();
-
-protected:
-    void showEvent(QShowEvent *event) override;
 };
 
 extern TfrmConfig_files *frmConfig_files;

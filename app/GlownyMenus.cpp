@@ -1,0 +1,108 @@
+// The main window's menus and pop-up menus. Entries whose windows are not part of the program yet
+// are present and do nothing.
+#include "Command.h"
+#include "Glowny.h"
+#include "WebLinks.h"
+
+#include <QMenuBar>
+#include <QTreeWidget>
+
+namespace {
+
+QAction *addEntry(QMenu *menu, const QString &caption, const char *objectName)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(objectName));
+    return action;
+}
+
+QAction *addCommand(QMenu *menu, const QString &caption, const char *objectName, TfrmGlowny *window,
+                    void (TfrmGlowny::*handler)())
+{
+    QAction *action = addEntry(menu, caption, objectName);
+    connectCommand(action, &QAction::triggered, window, handler);
+    return action;
+}
+
+QAction *addLink(QMenu *menu, const WebLinks::Link &link)
+{
+    QAction *action = menu->addAction(link.picture, link.caption);
+    action->setObjectName(link.objectName);
+    QObject::connect(action, &QAction::triggered, menu, [address = link.address] { WebLinks::open(address); });
+    return action;
+}
+
+} // namespace
+
+void TfrmGlowny::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    QMenu *main = bar->addMenu(QStringLiteral("Menu"));
+    main->setObjectName(QStringLiteral("Menu1"));
+    addEntry(main, QStringLiteral("Konfiguracja"), "Konfiguracja1");
+    addEntry(main, QStringLiteral("Edytor kategorii"), "Edytorkategorii1");
+    QMenu *exchange = main->addMenu(QStringLiteral("Import/Eksport"));
+    exchange->setObjectName(QStringLiteral("ImportEksport1"));
+    addEntry(exchange, QStringLiteral("Import danych"), "Importdanych1");
+    addEntry(exchange, QStringLiteral("Eksport danych"), "Eksportdanych1");
+    QAction *update = addEntry(main, QStringLiteral("Aktualizacja"), "Aktualizacja1");
+    QFont bold = update->font();
+    bold.setBold(true);
+    update->setFont(bold);
+    main->setDefaultAction(update);
+    addCommand(main, QStringLiteral("Pliki konfiguracyjne"), "Plikikonfiguracyjne1", this,
+               &TfrmGlowny::Plikikonfiguracyjne1Click);
+    main->addSeparator();
+    addCommand(main, QStringLiteral("Zamknij program"), "Zamknijprogram1", this, &TfrmGlowny::Zamknijprogram1Click);
+
+    QMenu *others = bar->addMenu(QStringLiteral("Inne Dziejownik"));
+    others->setObjectName(QStringLiteral("InneDziejownik1"));
+    for (const WebLinks::Link &link : WebLinks::otherSites())
+        addLink(others, link);
+
+    QMenu *recommended = bar->addMenu(QStringLiteral("Polecamy"));
+    recommended->setObjectName(QStringLiteral("Polecamy1"));
+    addLink(recommended, WebLinks::recommended());
+
+    QMenu *help = bar->addMenu(QStringLiteral("Gromadnik - Pomoc"));
+    help->setObjectName(QStringLiteral("GromadnikPomoc1"));
+    addCommand(help, QStringLiteral("O programie"), "Oprogramie1", this, &TfrmGlowny::Oprogramie1Click);
+    addLink(help, WebLinks::homePage());
+    addLink(help, WebLinks::supportForum());
+}
+
+void TfrmGlowny::buildPopUps()
+{
+    KategoriePopUp = new QMenu(this);
+    KategoriePopUp->setObjectName(QStringLiteral("KategoriePopUp"));
+    addEntry(KategoriePopUp, QStringLiteral("Edytor kategorii"), "Edytorkategorii2");
+    KategoriePopUp->addSeparator();
+    addCommand(KategoriePopUp, QStringLiteral("Dodaj nową kategorie"), "Dodajnowkategorie1", this,
+               &TfrmGlowny::Dodajnowkategorie1Click);
+
+    PodkategoriePopUp = new QMenu(this);
+    PodkategoriePopUp->setObjectName(QStringLiteral("PodkategoriePopUp"));
+    addEntry(PodkategoriePopUp, QStringLiteral("Edytor kategorii"), "Edytorkategorii3");
+    PodkategoriePopUp->addSeparator();
+    addCommand(PodkategoriePopUp, QStringLiteral("Dodaj nową podkategorie"), "Dodajnowpodkategorie1", this,
+               &TfrmGlowny::Dodajnowpodkategorie1Click);
+
+    PrzedmiotyPopUp = new QMenu(this);
+    PrzedmiotyPopUp->setObjectName(QStringLiteral("PrzedmiotyPopUp"));
+    addCommand(PrzedmiotyPopUp, QStringLiteral("Edytuj nagłówki kolumn"), "Przedmioty1", this,
+               &TfrmGlowny::Przedmioty1Click);
+    PrzedmiotyPopUp->addSeparator();
+    addCommand(PrzedmiotyPopUp, QStringLiteral("Pokaż pozycje"), "Pokapozycje1", this,
+               &TfrmGlowny::ListPrzedmiotyDblClick);
+    addEntry(PrzedmiotyPopUp, QStringLiteral("Edytuj pozycje"), "Edytujpozycje1");
+    Dodajnowpozycje1 = addEntry(PrzedmiotyPopUp, QStringLiteral("Dodaj nową pozycje"), "Dodajnowpozycje1");
+    addEntry(PrzedmiotyPopUp, QStringLiteral("Usuń zaznaczoną pozycje"), "Usuzaznaczonpozycje1");
+
+    const auto popUpOn = [this](QTreeWidget *list, QMenu *menu) {
+        connect(list, &QWidget::customContextMenuRequested, menu,
+                [list, menu](const QPoint &at) { menu->popup(list->viewport()->mapToGlobal(at)); });
+    };
+    popUpOn(ListKategorie, KategoriePopUp);
+    popUpOn(ListPodkategorie, PodkategoriePopUp);
+    popUpOn(ListPrzedmioty, PrzedmiotyPopUp);
+}

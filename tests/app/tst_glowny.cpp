@@ -1,0 +1,377 @@
+#include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+#include "support/WindowDriver.h"
+#include "app/Glowny.h"
+#include "app/Info.h"
+#include "app/Pozycje.h"
+#include "categories/Dodaj_kategorie.h"
+#include "categories/Dodaj_podkategorie.h"
+#include "store/ProfileStore.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+QStringList entries(const QTreeWidget *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts.append(list->topLevelItem(i)->text(0));
+    return texts;
+}
+
+QStringList headers(const QTreeWidget *list)
+{
+    QStringList texts;
+    for (int c = 0; c < list->columnCount(); ++c)
+        texts.append(list->headerItem()->text(c));
+    return texts;
+}
+
+QStringList row(const QTreeWidget *list, int index)
+{
+    QStringList texts;
+    for (int c = 0; c < list->columnCount(); ++c)
+        texts.append(list->topLevelItem(index)->text(c));
+    return texts;
+}
+
+void choose(QTreeWidget *list, const QString &text)
+{
+    const auto found = list->findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    list->setCurrentItem(found.first());
+}
+
+QAction *action(const char *name)
+{
+    return frmGlowny->findChild<QAction *>(QLatin1String(name));
+}
+
+QStringList itemFile(const QStringList &names, const QList<QStringList> &items)
+{
+    QStringList lines{"[pozycje]"};
+    for (int k = 1; k <= 10; ++k)
+        lines << QStringLiteral("%1=%2").arg(k).arg(names.value(k - 1));
+    for (int p = 0; p < items.size(); ++p) {
+        lines << QStringLiteral("[%1]").arg(p);
+        for (int k = 1; k <= 10; ++k)
+            lines << QStringLiteral("pozycja%1=%2").arg(k).arg(items[p].value(k - 1));
+    }
+    lines << "[config]" << QStringLiteral("liczba_pozycji=%1").arg(items.size());
+    return lines;
+}
+
+} // namespace
+
+class TestGlowny : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void startsAsDesigned();
+    void refusesASubcategoryWithoutACategory();
+    void browsesTheWorkedExample();
+    void subcategoryWithoutNamesOrItems();
+    void tenNamedFieldsGiveTenColumns();
+    void valuesStandUnderTheirOwnFieldNames();
+    void damagedItemCountIsReported();
+    void activationRefreshKeepsTheChoiceShown();
+    void leftListsShareTheColumn();
+    void viewCommandNeedsARow();
+    void buildsACatalogueThroughThePopUps();
+    void refusesNamesThatCannotBeFileNames();
+
+private:
+    ScriptedDialogs m_dialogs;
+    TestDir m_dir;
+};
+
+void TestGlowny::initTestCase()
+{
+    makeWindows(m_dir.path());
+    frmGlowny->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmGlowny));
+    QCoreApplication::processEvents();
+}
+
+void TestGlowny::init()
+{
+    m_dialogs.shown.clear();
+    for (const QString &name : QDir(m_dir.path()).entryList(QDir::Files))
+        QFile::remove(m_dir.file(name));
+    frmGlowny->FormActivate();
+}
+
+void TestGlowny::startsAsDesigned()
+{
+    QCOMPARE(frmGlowny->windowTitle(), QStringLiteral("Gromadnik - Menu główne"));
+    QCOMPARE(frmGlowny->panelText(3), QStringLiteral("Gromadnik ver. 0.2.9"));
+    QCOMPARE(headers(frmGlowny->ListKategorie), QStringList{"Kategorie"});
+    QCOMPARE(headers(frmGlowny->ListPodkategorie), QStringList{"Podkategorie"});
+    QVERIFY(!frmGlowny->lblpozycja->isVisible());
+    for (const char *name : {"Konfiguracja1", "Edytorkategorii1", "Importdanych1", "Eksportdanych1", "Aktualizacja1",
+                             "Plikikonfiguracyjne1", "Zamknijprogram1", "Oprogramie1", "Stronadomowa1",
+                             "Pomoctechniczna1", "Dodajnowkategorie1", "Dodajnowpodkategorie1", "Przedmioty1",
+                             "Pokapozycje1", "Edytujpozycje1", "Dodajnowpozycje1", "Usuzaznaczonpozycje1"})
+        QVERIFY2(action(name), name);
+    QVERIFY(action("Aktualizacja1")->font().bold());
+    QCOMPARE(frmGlowny->findChild<QMenu *>("InneDziejownik1")->actions().size(), 7);
+    for (QAction *link : frmGlowny->findChild<QMenu *>("InneDziejownik1")->actions())
+        QVERIFY(!link->icon().isNull());
+    for (QWidget *list : {static_cast<QWidget *>(frmGlowny->ListKategorie), static_cast<QWidget *>(frmGlowny->ListPodkategorie),
+                          static_cast<QWidget *>(frmGlowny->ListPrzedmioty)})
+        QVERIFY(!list->accessibleName().isEmpty());
+}
+
+void TestGlowny::browsesTheWorkedExample()
+{
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=Monety", "1=Odznaczenia", "[config]", "liczba_kategorii=2",
+                                       "sprawdz_wersje=1"}));
+    m_dir.write("Monety_podkategorie.gmd", crlf({"[podkategorie]", "0=Polska", "[config]", "liczba_podkategorii=1"}));
+    m_dir.write("Monety_Polska_dane.gmd",
+                crlfCp1250(itemFile({"Nominał", "Rok", "Stan"}, {{"5 złotych", "1934", "dobry"}})));
+    frmGlowny->FormActivate();
+    QCOMPARE(entries(frmGlowny->ListKategorie), QStringList({"Monety", "Odznaczenia"}));
+    QVERIFY(frmGlowny->ListKategorie->selectedItems().isEmpty());
+
+    const QString panel1 = frmGlowny->panelText(1);
+    const QString panel2 = frmGlowny->panelText(2);
+    choose(frmGlowny->ListKategorie, "Monety");
+    QCOMPARE(frmGlowny->panelText(0), QStringLiteral("Monety"));
+    QCOMPARE(entries(frmGlowny->ListPodkategorie), QStringList{"Polska"});
+    QCOMPARE(frmGlowny->panelText(1), panel1);
+    QCOMPARE(frmGlowny->panelText(2), panel2);
+
+    choose(frmGlowny->ListPodkategorie, "Polska");
+    QCOMPARE(frmGlowny->panelText(1), QStringLiteral("Polska"));
+    QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: 1"));
+    QCOMPARE(headers(frmGlowny->ListPrzedmioty), QStringList({"Nominał", "Rok", "Stan"}));
+    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 1);
+    QCOMPARE(row(frmGlowny->ListPrzedmioty, 0), QStringList({"5 złotych", "1934", "dobry"}));
+    QCOMPARE(frmGlowny->ListPrzedmioty->columnWidth(0), 50);
+    QVERIFY(frmGlowny->Dodajnowpozycje1->isEnabled());
+
+    // Another category: its subcategories, no rows, but the columns and panels 1 and 2 stay.
+    choose(frmGlowny->ListKategorie, "Odznaczenia");
+    QCOMPARE(frmGlowny->panelText(0), QStringLiteral("Odznaczenia"));
+    QVERIFY(entries(frmGlowny->ListPodkategorie).isEmpty());
+    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 0);
+    QCOMPARE(headers(frmGlowny->ListPrzedmioty), QStringList({"Nominał", "Rok", "Stan"}));
+    QCOMPARE(frmGlowny->panelText(1), QStringLiteral("Polska"));
+    QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: 1"));
+}
+
+void TestGlowny::subcategoryWithoutNamesOrItems()
+{
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
+    frmGlowny->FormActivate();
+    choose(frmGlowny->ListKategorie, "A");
+    choose(frmGlowny->ListPodkategorie, "B");
+    QCOMPARE(frmGlowny->ListPrzedmioty->columnCount(), 0);
+    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 0);
+    QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: 0"));
+    QVERIFY(!frmGlowny->Dodajnowpozycje1->isEnabled());
+}
+
+void TestGlowny::tenNamedFieldsGiveTenColumns()
+{
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
+    const QStringList names{"p1", "p2", "p3", "p4", "p5", "p6", "p7", "p8", "p9", "p10"};
+    const QStringList values{"w1", "w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10"};
+    m_dir.write("A_B_dane.gmd", crlf(itemFile(names, {values, values})));
+    frmGlowny->FormActivate();
+    choose(frmGlowny->ListKategorie, "A");
+    choose(frmGlowny->ListPodkategorie, "B");
+    QCOMPARE(headers(frmGlowny->ListPrzedmioty), names);
+    QCOMPARE(row(frmGlowny->ListPrzedmioty, 1), values);
+}
+
+void TestGlowny::valuesStandUnderTheirOwnFieldNames()
+{
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
+    m_dir.write("A_B_dane.gmd", crlf(itemFile({"Kraj", "Rok", "", "Stan"}, {{"Polska", "1934", "ukryte", "dobry"}})));
+    frmGlowny->FormActivate();
+    choose(frmGlowny->ListKategorie, "A");
+    choose(frmGlowny->ListPodkategorie, "B");
+    QCOMPARE(headers(frmGlowny->ListPrzedmioty), QStringList({"Kraj", "Rok", "Stan"}));
+    QCOMPARE(row(frmGlowny->ListPrzedmioty, 0), QStringList({"Polska", "1934", "dobry"}));
+}
+
+void TestGlowny::damagedItemCountIsReported()
+{
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
+    QStringList lines = itemFile({"Nazwa"}, {{"x"}});
+    lines.last() = "liczba_pozycji=dwa";
+    m_dir.write("A_B_dane.gmd", crlf(lines));
+    frmGlowny->FormActivate();
+    choose(frmGlowny->ListKategorie, "A");
+    choose(frmGlowny->ListPodkategorie, "B");
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QCOMPARE(m_dialogs.shown[0].caption, QStringLiteral("Gromadnik"));
+    QVERIFY(m_dialogs.shown[0].text.contains("\"dwa\""));
+    QCOMPARE(headers(frmGlowny->ListPrzedmioty), QStringList{"Nazwa"});
+    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 0);
+    QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: dwa"));
+}
+
+void TestGlowny::activationRefreshKeepsTheChoiceShown()
+{
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
+    m_dir.write("A_B_dane.gmd", crlf(itemFile({"Nazwa"}, {{"x"}, {"y"}})));
+    frmGlowny->FormActivate();
+    choose(frmGlowny->ListKategorie, "A");
+    choose(frmGlowny->ListPodkategorie, "B");
+
+    // Another window opened from the main window closes: the main window is active again.
+    whenShown(frmInfo, [] { frmInfo->btnZamknij->click(); });
+    action("Oprogramie1")->trigger();
+    QCOMPARE(entries(frmGlowny->ListKategorie), QStringList{"A"});
+    QVERIFY(frmGlowny->ListKategorie->selectedItems().isEmpty());
+    QCOMPARE(entries(frmGlowny->ListPodkategorie), QStringList{"B"});
+    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 2);
+    QCOMPARE(frmGlowny->panelText(0), QStringLiteral("A"));
+    QCOMPARE(frmGlowny->panelText(1), QStringLiteral("B"));
+}
+
+void TestGlowny::leftListsShareTheColumn()
+{
+    QWidget *column = frmGlowny->ListKategorie->parentWidget();
+    column->resize(184, 441);
+    QCoreApplication::processEvents();
+    QCOMPARE(frmGlowny->ListKategorie->height(), 220);
+    QCOMPARE(frmGlowny->ListPodkategorie->height(), 220);
+    QVERIFY(frmGlowny->ListPodkategorie->y() >= frmGlowny->ListKategorie->height());
+}
+
+void TestGlowny::viewCommandNeedsARow()
+{
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
+    m_dir.write("A_B_dane.gmd", crlf(itemFile({"Nazwa"}, {{"x"}, {"y"}, {"z"}})));
+    frmGlowny->FormActivate();
+    choose(frmGlowny->ListKategorie, "A");
+    choose(frmGlowny->ListPodkategorie, "B");
+    frmGlowny->lblpozycja->setText("lblpozycja");
+    frmGlowny->ListPrzedmiotyDblClick();
+    QCOMPARE(frmGlowny->lblpozycja->text(), QStringLiteral("lblpozycja"));
+    frmGlowny->ListPrzedmioty->setCurrentItem(frmGlowny->ListPrzedmioty->topLevelItem(2));
+    action("Pokapozycje1")->trigger();
+    QCOMPARE(frmGlowny->lblpozycja->text(), QStringLiteral("2"));
+}
+
+// A new catalogue built through the pop-up commands ends as the files the write rules give.
+void TestGlowny::buildsACatalogueThroughThePopUps()
+{
+    whenShown(frmDodaj_kategorie, [] {
+        for (const char *name : {"Monety", "Odznaczenia"}) {
+            frmDodaj_kategorie->txtNazwa->setText(QString::fromUtf8(name));
+            QTest::mouseClick(frmDodaj_kategorie->btnDodaj, Qt::LeftButton);
+            QVERIFY(frmDodaj_kategorie->txtNazwa->text().isEmpty());
+        }
+        QTest::mouseClick(frmDodaj_kategorie->btnZamknij, Qt::LeftButton);
+    });
+    action("Dodajnowkategorie1")->trigger();
+    QCOMPARE(entries(frmGlowny->ListKategorie), QStringList({"Monety", "Odznaczenia"}));
+    QCOMPARE(m_dialogs.shown.size(), 2);
+    QCOMPARE(m_dialogs.shown[1].caption, QStringLiteral("Informacja"));
+    QCOMPARE(m_dialogs.shown[1].text, QStringLiteral("Kategoria została dodana"));
+
+    choose(frmGlowny->ListKategorie, "Monety");
+    whenShown(frmDodaj_podkategorie, [] {
+        for (const char *name : {"Polska", "Niemcy", "Polska"}) {
+            frmDodaj_podkategorie->txtNazwa->setText(QString::fromUtf8(name));
+            QTest::mouseClick(frmDodaj_podkategorie->btnDodaj, Qt::LeftButton);
+        }
+        QTest::mouseClick(frmDodaj_podkategorie->btnZamknij, Qt::LeftButton);
+    });
+    action("Dodajnowpodkategorie1")->trigger();
+    QCOMPARE(entries(frmGlowny->ListPodkategorie), QStringList({"Polska", "Niemcy", "Polska"}));
+    QCOMPARE(m_dialogs.shown.size(), 2); // no notice for subcategories
+
+    choose(frmGlowny->ListPodkategorie, "Niemcy");
+    whenShown(frmPozycje, [] {
+        frmPozycje->Edits[0]->setText("Nominał");
+        frmPozycje->Edits[1]->setText("Rok");
+        frmPozycje->Edits[2]->setText("Stan");
+        QTest::mouseClick(frmPozycje->btnZapisz, Qt::LeftButton);
+        QTest::mouseClick(frmPozycje->btnZamknij, Qt::LeftButton);
+    });
+    action("Przedmioty1")->trigger();
+    QCOMPARE(headers(frmGlowny->ListPrzedmioty), QStringList({"Nominał", "Rok", "Stan"}));
+    QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: 0"));
+    QVERIFY(frmGlowny->Dodajnowpozycje1->isEnabled());
+
+    QCOMPARE(m_dir.read("kategorie.gmd"),
+             crlf({"[kategorie]", "0=Monety", "1=Odznaczenia", "[config]", "liczba_kategorii=2"}));
+    QCOMPARE(m_dir.read("Monety_podkategorie.gmd"), crlf({"[podkategorie]", "0=Polska", "1=Niemcy", "2=Polska",
+                                                            "[config]", "liczba_podkategorii=3"}));
+    QCOMPARE(m_dir.read("Monety_Niemcy_dane.gmd"),
+             crlfCp1250({"[pozycje]", "1=Nominał", "2=Rok", "3=Stan", "4=", "5=", "6=", "7=", "8=", "9=", "10="}));
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).size(), 3);
+}
+
+void TestGlowny::refusesNamesThatCannotBeFileNames()
+{
+    whenShown(frmDodaj_kategorie, [] {
+        for (const char *name : {"Monety/Polska", "..", " Monety", "Kolekcja 日本"}) {
+            frmDodaj_kategorie->txtNazwa->setText(QString::fromUtf8(name));
+            QTest::mouseClick(frmDodaj_kategorie->btnDodaj, Qt::LeftButton);
+            QCOMPARE(frmDodaj_kategorie->txtNazwa->text(), QString::fromUtf8(name));
+        }
+        frmDodaj_kategorie->txtNazwa->clear();
+        QTest::mouseClick(frmDodaj_kategorie->btnDodaj, Qt::LeftButton);
+        QTest::mouseClick(frmDodaj_kategorie->btnZamknij, Qt::LeftButton);
+    });
+    action("Dodajnowkategorie1")->trigger();
+    QCOMPARE(m_dialogs.shown.size(), 5);
+    QVERIFY(m_dialogs.shown[0].text.contains("\"/\""));
+    QVERIFY(m_dialogs.shown[3].text.contains("Windows-1250"));
+    QCOMPARE(m_dialogs.shown[4].text, QStringLiteral("Najpierw podaj nazwę kategorii."));
+    for (const auto &shown : m_dialogs.shown)
+        QCOMPARE(shown.caption, QStringLiteral("Informacja"));
+    QVERIFY(QDir(m_dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+void TestGlowny::refusesASubcategoryWithoutACategory()
+{
+    const auto attempt = [this] {
+        whenShown(frmDodaj_podkategorie, [] {
+            frmDodaj_podkategorie->txtNazwa->setText("Polska");
+            QTest::mouseClick(frmDodaj_podkategorie->btnDodaj, Qt::LeftButton);
+            QTest::mouseClick(frmDodaj_podkategorie->btnZamknij, Qt::LeftButton);
+        });
+        action("Dodajnowpodkategorie1")->trigger();
+        QCOMPARE(m_dialogs.shown.size(), 1);
+        QCOMPARE(m_dialogs.shown[0].text, QStringLiteral("Najpierw wybierz kategorię w oknie głównym."));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"kategorie.gmd"});
+        m_dialogs.shown.clear();
+    };
+    // Panel 0 still holds its starting text "Kategoria".
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    frmGlowny->FormActivate();
+    QCOMPARE(frmGlowny->panelText(0), QStringLiteral("Kategoria"));
+    attempt();
+    // The chosen category was unselected: panel 0 is empty.
+    choose(frmGlowny->ListKategorie, "A");
+    frmGlowny->ListKategorie->clearSelection();
+    QCOMPARE(frmGlowny->panelText(0), QString());
+    attempt();
+}
+
+QTEST_MAIN(TestGlowny)
+#include "tst_glowny.moc"

@@ -1,0 +1,35 @@
+#include "WindowDriver.h"
+
+#include "app/Windows.h"
+#include "store/DataDirectory.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+
+void whenShown(QWidget *window, std::function<void()> action)
+{
+    auto *timer = new QTimer;
+    auto *elapsed = new QElapsedTimer;
+    elapsed->start();
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        if (window->isVisible()) {
+            timer->stop();
+            action();
+        } else if (elapsed->elapsed() > 5000) {
+            timer->stop();
+        } else {
+            return;
+        }
+        timer->deleteLater();
+        delete elapsed;
+    });
+    timer->start(5);
+}
+
+void makeWindows(const QString &dataDirectory)
+{
+    QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME"));
+    DataDirectory::setPath(dataDirectory);
+    createWindows();
+}

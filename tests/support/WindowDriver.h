@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+// Runs `action` as soon as `window` is on screen, as a user would act in a modal window that the
+// code under test is about to open. Gives up quietly (closing the window) after a few seconds, so
+// a test that went wrong fails instead of hanging.
+void whenShown(QWidget *window, std::function<void()> action);
+
+// The main window and every other window made once, as at start-up, with the data directory set.
+void makeWindows(const QString &dataDirectory);
