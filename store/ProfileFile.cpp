@@ -43,10 +43,10 @@ bool isQuote(char c)
     return c == '"' || c == '\'';
 }
 
-std::optional<Stored> readStored(const QString &fileName, quint64 &seenVersion, const QString &section,
+std::optional<Stored> readStored(const QString &fileName, ProfileStore::Reader &reader, const QString &section,
                                  const QString &key)
 {
-    const auto document = ProfileStore::load(fileName, seenVersion);
+    const auto document = ProfileStore::load(fileName, reader);
     if (!document)
         return std::nullopt;
     // A name that cannot be encoded cannot stand in the file either.
@@ -140,7 +140,7 @@ int parseProfileNumber(QStringView text, int defaultValue)
 
 QString ProfileFile::ReadText(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const auto stored = readStored(m_fileName, m_seenVersion, section, key);
+    const auto stored = readStored(m_fileName, m_reader, section, key);
     return stored ? stored->text : defaultValue;
 }
 
@@ -188,7 +188,7 @@ void ProfileFile::DropKey(const QString &section, const QString &key)
 
 QString ProfileFile::ReadMultiline(const QString &section, const QString &key) const
 {
-    const auto stored = readStored(m_fileName, m_seenVersion, section, key);
+    const auto stored = readStored(m_fileName, m_reader, section, key);
     return stored ? MultilineText::decode(stored->text, stored->doubleQuoted) : QString();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProfileStore.h"
+
 #include <QString>
 #include <optional>
 
@@ -35,7 +37,7 @@ public:
 
 private:
     QString m_fileName;
-    mutable quint64 m_seenVersion = 0;
+    mutable ProfileStore::Reader m_reader;
 };
 
 // The number rules of ReadNumber, for a text already read: nothing when the text is no number.

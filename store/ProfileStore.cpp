@@ -155,16 +155,17 @@ void writeAtomically(const QString &fileName, const QByteArray &bytes)
 
 namespace ProfileStore {
 
-const ProfileDocument *load(const QString &fileName, quint64 &seenVersion)
+const ProfileDocument *load(const QString &fileName, Reader &reader)
 {
     // Asking the disk costs a system call; a reader that has already seen this version of the
     // file, and so knows it unchanged since, is answered from memory.
-    const QString key = keyOf(fileName);
-    const auto known = cache().files.constFind(key);
-    if (known != cache().files.constEnd() && known->version == seenVersion)
+    if (reader.key.isEmpty())
+        reader.key = keyOf(fileName);
+    const auto known = cache().files.constFind(reader.key);
+    if (known != cache().files.constEnd() && known->version == reader.seenVersion)
         return known->document.get();
-    Cached *entry = fresh(key);
-    seenVersion = entry ? entry->version : 0;
+    Cached *entry = fresh(reader.key);
+    reader.seenVersion = entry ? entry->version : 0;
     return entry ? entry->document.get() : nullptr;
 }
 

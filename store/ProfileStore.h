@@ -10,12 +10,18 @@
 // unchanged (same size, times and file identity); every write made through here updates it.
 namespace ProfileStore {
 
-// The parsed file, or nullptr when it is missing or cannot be read; valid until the next call
-// here. `seenVersion` is the reader's
-// note of the copy it was last given (0 at first): while that copy is still the current one, the
-// disk is not asked again, so a reader sees a change made by another program when it is made
-// anew, at the next command, and every write of this program at once.
-const ProfileDocument *load(const QString &fileName, quint64 &seenVersion);
+// What a reader of one file keeps between its reads: the file's key in the cache, and which copy
+// of the file it was last given. While that copy is still the current one the disk is not asked
+// again, so a reader sees every write of this program at once, and a change made by another
+// program when it is made anew, at the next command.
+struct Reader
+{
+    QString key;
+    quint64 seenVersion = 0;
+};
+
+// The parsed file, or nullptr when it is missing or cannot be read; valid until the next call here.
+const ProfileDocument *load(const QString &fileName, Reader &reader);
 
 // Applies `edit` to the file (an empty document when it is missing) and, when the edit changed
 // anything, replaces the file atomically. Throws AppError "Unable to write to <fileName>".
