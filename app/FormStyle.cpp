@@ -28,8 +28,8 @@ namespace {
 
 Qt::WindowFlags flagsOf(Form::Frame frame)
 {
-    Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                            Qt::WindowTitleHint;
+    Qt::WindowFlags flags =
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (frame != Form::Frame::FixedWithoutClose)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (frame == Form::Frame::FixedMinimizable)

@@ -254,8 +254,8 @@ void TfrmGlowny::ListPodkategorieSelectItem()
     const QString subcategory = selectedText(ListPodkategorie);
     setPanelText(1, subcategory);
     const QString itemFile = CatalogueFiles::itemFile(dir, category, subcategory);
-    const QString count = ProfileFile(itemFile).ReadText(QStringLiteral("config"), QStringLiteral("liczba_pozycji"),
-                                                         QStringLiteral("0"));
+    const QString count =
+        ProfileFile(itemFile).ReadText(QStringLiteral("config"), QStringLiteral("liczba_pozycji"), QStringLiteral("0"));
     setPanelText(2, QStringLiteral("Liczba pozycji: ") + count);
     refreshItemList(itemFile, count);
     Dodajnowpozycje1->setEnabled(ListPrzedmioty->columnCount() > 0);

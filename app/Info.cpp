@@ -28,7 +28,8 @@ const char *thanksText = "Dziękujemy wszystkim kolekcjonerom, którzy testowali
 
 } // namespace
 
-TfrmInfo::TfrmInfo(QWidget *parent) : Form(parent, "frmInfo", QStringLiteral("Gromadnik - o programie..."), Frame::Fixed)
+TfrmInfo::TfrmInfo(QWidget *parent)
+    : Form(parent, "frmInfo", QStringLiteral("Gromadnik - o programie..."), Frame::Fixed)
 {
     auto *title = new QLabel(QStringLiteral("GROMADNIK"), this);
     title->setObjectName(QStringLiteral("Label1"));

@@ -41,11 +41,11 @@ TfrmPozycje::TfrmPozycje(QWidget *parent)
     : Form(parent, "frmPozycje", QStringLiteral("Gromadnik - edycja nazw pozycji"), Frame::FixedMinimizable)
 {
     auto *grid = new QGridLayout(this);
-    grid->addWidget(label(this, QStringLiteral("Korzystając z tego formularza możesz określić nazwy pól, które"),
-                          "Label1"),
-                    0, 0, 1, 2);
-    grid->addWidget(label(this, QStringLiteral("będą służyć do opisywania przedmiotów w dziale:"), "Label2"), 1, 0,
-                    1, 2);
+    grid->addWidget(
+        label(this, QStringLiteral("Korzystając z tego formularza możesz określić nazwy pól, które"), "Label1"), 0, 0,
+        1, 2);
+    grid->addWidget(label(this, QStringLiteral("będą służyć do opisywania przedmiotów w dziale:"), "Label2"), 1, 0, 1,
+                    2);
     auto *names = new QHBoxLayout;
     lblKategoria = boldRed(label(this, QString(), "lblKategoria"));
     lblPodkategoria = boldRed(label(this, QString(), "lblPodkategoria"));
@@ -85,8 +85,8 @@ TfrmPozycje::TfrmPozycje(QWidget *parent)
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(btnZapisz);
     buttons->addWidget(btnZamknij);
-    grid->addLayout(buttons, 13, 0, 1, 2);
-    grid->setRowStretch(14, 1);
+    grid->setRowStretch(13, 1);
+    grid->addLayout(buttons, 14, 0, 1, 2);
 
     for (int k = 0; k < 9; ++k)
         setTabOrder(Edits[k], Edits[k + 1]);

@@ -54,19 +54,20 @@ Link recommended()
 QList<Link> otherSites()
 {
     return {
-        link("Forum dyskusyjne Dziejownika", "ForumdyskusyjneDziejownika1", "https://forum.dziejownik.gromadnik.example/",
-             badge(QColor(0x8a, 0x7a, 0x3c), u'F')),
+        link("Forum dyskusyjne Dziejownika", "ForumdyskusyjneDziejownika1",
+             "https://forum.dziejownik.gromadnik.example/", badge(QColor(0x8a, 0x7a, 0x3c), u'F')),
         link("Starożytność", "Staroytno1", "https://starozytnosc.dziejownik.gromadnik.example/",
              badge(QColor(0xb0, 0x6a, 0x2c), u'S')),
         link("Średniowiecze", "redniowiecze1", "https://sredniowiecze.dziejownik.gromadnik.example/",
              badge(QColor(0x5a, 0x6e, 0x3a), u'Ś')),
         link("Dawna Rzeczpospolita", "DawnaRzeczpospolita1", "https://rzeczpospolita.dziejownik.gromadnik.example/",
              badge(QColor(0xa0, 0x2c, 0x2c), u'R')),
-        link("Wiek XIX", "WiekXIX1", "https://xix.dziejownik.gromadnik.example/", badge(QColor(0x3c, 0x5a, 0x8a), u'X')),
+        link("Wiek XIX", "WiekXIX1", "https://xix.dziejownik.gromadnik.example/",
+             badge(QColor(0x3c, 0x5a, 0x8a), u'X')),
         link("Wojny światowe", "Wojnywiatowe1", "https://wojny.dziejownik.gromadnik.example/",
              badge(QColor(0x55, 0x55, 0x55), u'W')),
-        link("Numizmatyka i falerystyka", "Numizmatykaifalerystyka1", "https://numizmatyka.dziejownik.gromadnik.example/",
-             badge(QColor(0xc9, 0xa2, 0x27), u'N')),
+        link("Numizmatyka i falerystyka", "Numizmatykaifalerystyka1",
+             "https://numizmatyka.dziejownik.gromadnik.example/", badge(QColor(0xc9, 0xa2, 0x27), u'N')),
     };
 }
 

@@ -14,7 +14,7 @@ struct Link
     QString caption;
     QString objectName; // of its menu entry
     QUrl address;
-    QIcon picture;      // the "Inne Dziejownik" entries have one
+    QIcon picture; // the "Inne Dziejownik" entries have one
 };
 
 Link homePage();

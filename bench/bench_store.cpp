@@ -105,4 +105,3 @@ void ReadAllItemsTwelveValues(benchmark::State &state)
 BENCHMARK(ReadAllItemsTwelveValues)->Unit(benchmark::kMillisecond);
 
 } // namespace
-

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-AddNameForm::AddNameForm(QWidget *parent, const char *objectName, const QString &caption,
-                         const QString &groupCaption, QSize clientSize)
+AddNameForm::AddNameForm(QWidget *parent, const char *objectName, const QString &caption, const QString &groupCaption,
+                         QSize clientSize)
     : Form(parent, objectName, caption, Frame::FixedWithoutClose)
 {
     auto *group = new QGroupBox(groupCaption, this);

@@ -11,8 +11,7 @@ TfrmDodaj_kategorie *frmDodaj_kategorie = nullptr;
 TfrmDodaj_kategorie::TfrmDodaj_kategorie(QWidget *parent)
     : AddNameForm(parent, "frmDodaj_kategorie", QStringLiteral("Dodaj kategorie"),
                   QStringLiteral("Podaj nazwę kategorii:"), QSize(203, 128))
-{
-}
+{}
 
 void TfrmDodaj_kategorie::btnDodajClick()
 {

@@ -12,8 +12,7 @@ TfrmDodaj_podkategorie *frmDodaj_podkategorie = nullptr;
 TfrmDodaj_podkategorie::TfrmDodaj_podkategorie(QWidget *parent)
     : AddNameForm(parent, "frmDodaj_podkategorie", QStringLiteral("Dodaj podkategorie"),
                   QStringLiteral("Podaj nazwę podkategorii:"), QSize(204, 132))
-{
-}
+{}
 
 void TfrmDodaj_podkategorie::btnDodajClick()
 {

@@ -39,8 +39,8 @@ int countFromText(const QString &text)
 {
     if (const auto number = parseNumber(text.trimmed()))
         return *number;
-    throw AppError(QStringLiteral("Liczba pozycji \"%1\" zapisana w pliku podkategorii nie jest liczbą całkowitą.")
-                       .arg(text));
+    throw AppError(
+        QStringLiteral("Liczba pozycji \"%1\" zapisana w pliku podkategorii nie jest liczbą całkowitą.").arg(text));
 }
 
 } // namespace ItemTable

@@ -1,12 +1,12 @@
-#include "support/ScriptedDialogs.h"
-#include "support/TestFiles.h"
-#include "support/WindowDriver.h"
 #include "app/Glowny.h"
 #include "app/Info.h"
 #include "app/Pozycje.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
 #include "store/ProfileStore.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+#include "support/WindowDriver.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -128,8 +128,9 @@ void TestGlowny::startsAsDesigned()
     QCOMPARE(frmGlowny->findChild<QMenu *>("InneDziejownik1")->actions().size(), 7);
     for (QAction *link : frmGlowny->findChild<QMenu *>("InneDziejownik1")->actions())
         QVERIFY(!link->icon().isNull());
-    for (QWidget *list : {static_cast<QWidget *>(frmGlowny->ListKategorie), static_cast<QWidget *>(frmGlowny->ListPodkategorie),
-                          static_cast<QWidget *>(frmGlowny->ListPrzedmioty)})
+    for (QWidget *list :
+         {static_cast<QWidget *>(frmGlowny->ListKategorie), static_cast<QWidget *>(frmGlowny->ListPodkategorie),
+          static_cast<QWidget *>(frmGlowny->ListPrzedmioty)})
         QVERIFY(!list->accessibleName().isEmpty());
 }
 
@@ -318,8 +319,8 @@ void TestGlowny::buildsACatalogueThroughThePopUps()
 
     QCOMPARE(m_dir.read("kategorie.gmd"),
              crlf({"[kategorie]", "0=Monety", "1=Odznaczenia", "[config]", "liczba_kategorii=2"}));
-    QCOMPARE(m_dir.read("Monety_podkategorie.gmd"), crlf({"[podkategorie]", "0=Polska", "1=Niemcy", "2=Polska",
-                                                            "[config]", "liczba_podkategorii=3"}));
+    QCOMPARE(m_dir.read("Monety_podkategorie.gmd"),
+             crlf({"[podkategorie]", "0=Polska", "1=Niemcy", "2=Polska", "[config]", "liczba_podkategorii=3"}));
     QCOMPARE(m_dir.read("Monety_Niemcy_dane.gmd"),
              crlfCp1250({"[pozycje]", "1=Nominał", "2=Rok", "3=Stan", "4=", "5=", "6=", "7=", "8=", "9=", "10="}));
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).size(), 3);

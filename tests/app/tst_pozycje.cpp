@@ -1,9 +1,9 @@
-#include "support/ScriptedDialogs.h"
-#include "support/TestFiles.h"
-#include "support/WindowDriver.h"
 #include "app/Glowny.h"
 #include "app/Pozycje.h"
 #include "store/ProfileFile.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+#include "support/WindowDriver.h"
 
 #include <QLabel>
 #include <QLineEdit>
