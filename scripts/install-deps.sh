@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkgconf
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-    libjpeg-dev
+    libjpeg-dev libemf2svg-dev libwmf-dev qt6-svg-dev libfreetype-dev
     libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth

@@ -3,6 +3,8 @@
 #include "store/Error.h"
 
 #include <QFile>
+#include <algorithm>
+#include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
@@ -39,7 +41,17 @@ void convertCmyk(QImage &image, bool inverted)
 }
 
 // What must survive a longjmp (the image, the error code) is written through the caller's references.
-bool decode(const QByteArray &bytes, QImage *&image, int &errorCode)
+// The scale, in eighths, at which the image still fills `fitInto`.
+unsigned int eighthsFor(const jpeg_decompress_struct &info, QSize fitInto)
+{
+    if (!fitInto.isValid() || info.image_width == 0 || info.image_height == 0)
+        return 8;
+    const double scale = std::min(double(fitInto.width()) / info.image_width,
+                                  double(fitInto.height()) / info.image_height);
+    return std::clamp(unsigned(std::ceil(scale * 8)), 1u, 8u);
+}
+
+bool decode(const QByteArray &bytes, QSize fitInto, QImage *&image, int &errorCode)
 {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
@@ -57,6 +69,8 @@ bool decode(const QByteArray &bytes, QImage *&image, int &errorCode)
     jpeg_read_header(&info, TRUE);
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBX;
+    info.scale_num = eighthsFor(info, fitInto);
+    info.scale_denom = 8;
     jpeg_start_decompress(&info);
     image = new QImage(int(info.output_width), int(info.output_height), QImage::Format_RGBX8888);
     if (image->isNull()) {
@@ -77,7 +91,7 @@ bool decode(const QByteArray &bytes, QImage *&image, int &errorCode)
 
 } // namespace
 
-QImage loadJpeg(const QString &fileName)
+QImage loadJpeg(const QString &fileName, QSize fitInto)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -85,7 +99,7 @@ QImage loadJpeg(const QString &fileName)
     const QByteArray bytes = file.readAll();
     QImage *decoded = nullptr;
     int errorCode = 0;
-    const bool ok = decode(bytes, decoded, errorCode);
+    const bool ok = decode(bytes, fitInto, decoded, errorCode);
     const std::unique_ptr<QImage> owner(decoded);
     if (!ok)
         throw AppError(QStringLiteral("JPEG error #%1").arg(errorCode));

@@ -1,6 +1,7 @@
 #include "TestPictures.h"
 
 #include <QFile>
+#include <utility>
 #include <QPainter>
 #include <cstdio>
 #include <vector>
@@ -47,4 +48,108 @@ QImage quarters(int width, int height)
     painter.fillRect(0, height / 2, width / 2, height - height / 2, Qt::blue);
     painter.fillRect(width / 2, height / 2, width - width / 2, height - height / 2, Qt::white);
     return image;
+}
+
+namespace {
+
+quint32 colorRef(QColor colour)
+{
+    return quint32(colour.red()) | quint32(colour.green()) << 8 | quint32(colour.blue()) << 16;
+}
+
+// Little-endian words and double words, as the metafile formats store them.
+struct Writer
+{
+    QByteArray bytes;
+    void word(quint16 v) { bytes.append(char(v & 0xff)).append(char(v >> 8)); }
+    void dword(quint32 v)
+    {
+        word(quint16(v & 0xffff));
+        word(quint16(v >> 16));
+    }
+};
+
+} // namespace
+
+QByteArray wmfBytes(int width, int height, QColor colour)
+{
+    Writer records;
+    const auto record = [&](quint16 function, std::initializer_list<quint16> params) {
+        records.dword(quint32(3 + params.size()));
+        records.word(function);
+        for (quint16 p : params)
+            records.word(p);
+    };
+    record(0x020B, {0, 0});                                    // SETWINDOWORG y, x
+    record(0x020C, {quint16(height), quint16(width)});         // SETWINDOWEXT y, x
+    // The page first, so that the drawing's extent is the whole page.
+    int object = 0;
+    for (const auto &[fill, right] : {std::pair{QColor(Qt::white), width}, std::pair{colour, width / 2}}) {
+        const quint32 ref = colorRef(fill);
+        record(0x02FC, {0, quint16(ref & 0xffff), quint16(ref >> 16), 0}); // CREATEBRUSHINDIRECT solid
+        record(0x012D, {quint16(object++)});                              // SELECTOBJECT
+        record(0x041B, {quint16(height), quint16(right), 0, 0});          // RECTANGLE bottom right top left
+    }
+    record(0x0000, {}); // EOF
+
+    Writer header;
+    header.word(1);
+    header.word(9);
+    header.word(0x0300);
+    header.dword(quint32(9 + records.bytes.size() / 2));
+    header.word(2);
+    header.dword(7);
+    header.word(0);
+
+    Writer placeable;
+    placeable.dword(0x9AC6CDD7);
+    placeable.word(0);
+    for (int v : {0, 0, width, height})
+        placeable.word(quint16(v));
+    placeable.word(96); // units per inch: one unit a pixel
+    placeable.dword(0);
+    quint16 checksum = 0;
+    for (int i = 0; i < 20; i += 2)
+        checksum ^= quint16(uchar(placeable.bytes[i]) | uchar(placeable.bytes[i + 1]) << 8);
+    placeable.word(checksum);
+    return placeable.bytes + header.bytes + records.bytes;
+}
+
+QByteArray emfBytes(int width, int height, QColor colour)
+{
+    Writer records;
+    const auto record = [&](quint32 type, std::initializer_list<quint32> params) {
+        records.dword(type);
+        records.dword(quint32(8 + 4 * params.size()));
+        for (quint32 p : params)
+            records.dword(p);
+    };
+    record(39, {1, 0, colorRef(colour), 0});               // CREATEBRUSHINDIRECT, handle 1, solid
+    record(37, {1});                                        // SELECTOBJECT 1
+    record(43, {0, 0, quint32(width / 2), quint32(height)}); // RECTANGLE
+    record(14, {0, 16, 20});                                // EOF
+
+    const int headerSize = 88;
+    Writer header;
+    header.dword(1);
+    header.dword(headerSize);
+    for (int v : {0, 0, width - 1, height - 1}) // bounds, in device pixels
+        header.dword(quint32(v));
+    // The frame in hundredths of a millimetre, at 96 pixels an inch.
+    for (int v : {0, 0, width * 2540 / 96, height * 2540 / 96})
+        header.dword(quint32(v));
+    header.dword(0x464D4520);
+    header.dword(0x10000);
+    header.dword(quint32(headerSize + records.bytes.size()));
+    header.dword(5);
+    header.word(2);
+    header.word(0);
+    header.dword(0);
+    header.dword(0);
+    header.dword(0);
+    header.dword(1024); // the reference device, in pixels and millimetres
+    header.dword(768);
+    header.dword(271);
+    header.dword(203);
+    return header.bytes + records.bytes;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QString>
 
@@ -8,3 +9,8 @@ void writeJpeg(const QString &fileName, const QImage &image, int quality = 90);
 
 // A picture with four coloured quarters, so that orientation and colour can be checked.
 QImage quarters(int width, int height);
+
+// A Windows metafile (with its placeable header) and an enhanced metafile, each a white page of
+// width x height with a filled rectangle in `colour` over its left half.
+QByteArray wmfBytes(int width, int height, QColor colour);
+QByteArray emfBytes(int width, int height, QColor colour);

@@ -1,0 +1,139 @@
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
+#include "store/Error.h"
+#include "viewer/PictureLoader.h"
+
+#include <QTest>
+
+namespace {
+
+bool near(QColor actual, QColor expected)
+{
+    return qAbs(actual.red() - expected.red()) < 32 && qAbs(actual.green() - expected.green()) < 32 &&
+           qAbs(actual.blue() - expected.blue()) < 32;
+}
+
+QString failure(const QString &path)
+{
+    try {
+        PictureLoader::load(path);
+    } catch (const AppError &error) {
+        return error.message();
+    }
+    return QStringLiteral("(loaded)");
+}
+
+} // namespace
+
+class TestPictureLoader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void loadsEveryKind_data();
+    void loadsEveryKind();
+    void jpegIsDecodedForTheSizeShown();
+    void drawingsAreDrawnAtTheSizeShown();
+    void failures_data();
+    void failures();
+
+private:
+    TestDir m_dir;
+};
+
+void TestPictureLoader::initTestCase()
+{
+    writeJpeg(m_dir.file("zdjecie.jpg"), quarters(80, 60));
+    writeJpeg(m_dir.file("DUZE.JPEG"), quarters(80, 60));
+    QVERIFY(quarters(80, 60).save(m_dir.file("obraz.bmp"), "BMP"));
+    QVERIFY(quarters(32, 32).save(m_dir.file("ikona.ICO"), "ICO"));
+    m_dir.write("rysunek.wmf", wmfBytes(200, 100, Qt::blue));
+    m_dir.write("rysunek.EMF", emfBytes(200, 100, Qt::blue));
+}
+
+void TestPictureLoader::loadsEveryKind_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("jpg") << "zdjecie.jpg" << QSize(80, 60) << QPoint(10, 10) << QColor(Qt::red);
+    QTest::newRow("JPEG in capitals") << "DUZE.JPEG" << QSize(80, 60) << QPoint(70, 50) << QColor(Qt::white);
+    QTest::newRow("bmp") << "obraz.bmp" << QSize(80, 60) << QPoint(70, 10) << QColor(Qt::green);
+    QTest::newRow("ico in capitals") << "ikona.ICO" << QSize(32, 32) << QPoint(4, 28) << QColor(Qt::blue);
+    QTest::newRow("wmf") << "rysunek.wmf" << QSize() << QPoint() << QColor(Qt::blue);
+    QTest::newRow("emf in capitals") << "rysunek.EMF" << QSize() << QPoint() << QColor(Qt::blue);
+}
+
+void TestPictureLoader::loadsEveryKind()
+{
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    QFETCH(QPoint, at);
+    QFETCH(QColor, colour);
+    const QImage image = PictureLoader::load(m_dir.file(name));
+    QVERIFY(!image.isNull());
+    if (size.isValid()) {
+        QCOMPARE(image.size(), size);
+        QVERIFY(near(image.pixelColor(at), colour));
+    } else {
+        // A drawing: the left half carries the rectangle's colour, the right half the white page.
+        QVERIFY2(image.width() > 20 && image.height() > 10, qPrintable(QString::number(image.width())));
+        QVERIFY(near(image.pixelColor(image.width() / 4, image.height() / 2), colour));
+        QVERIFY(near(image.pixelColor(image.width() * 3 / 4, image.height() / 2), Qt::white));
+    }
+}
+
+void TestPictureLoader::jpegIsDecodedForTheSizeShown()
+{
+    writeJpeg(m_dir.file("aparat.jpg"), quarters(1600, 1200));
+    QCOMPARE(PictureLoader::load(m_dir.file("aparat.jpg")).size(), QSize(1600, 1200));
+    // 345 x 249 needs a quarter of the width (400 >= 345, 300 >= 249): libjpeg gives 2/8.
+    const QImage small = PictureLoader::load(m_dir.file("aparat.jpg"), QSize(345, 249));
+    QCOMPARE(small.size(), QSize(400, 300));
+    QVERIFY(near(small.pixelColor(390, 290), Qt::white));
+    // Never smaller than the area asks for, never larger than the photo.
+    QCOMPARE(PictureLoader::load(m_dir.file("aparat.jpg"), QSize(1500, 1200)).size(), QSize(1600, 1200));
+    QCOMPARE(PictureLoader::load(m_dir.file("aparat.jpg"), QSize(10, 10)).size(), QSize(200, 150));
+}
+
+void TestPictureLoader::drawingsAreDrawnAtTheSizeShown()
+{
+    QCOMPARE(PictureLoader::load(m_dir.file("rysunek.EMF"), QSize(400, 400)).width(), 400);
+    QCOMPARE(PictureLoader::load(m_dir.file("rysunek.wmf"), QSize(100, 100)).width(), 100);
+}
+
+void TestPictureLoader::failures_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("gif") << "animacja.gif" << QByteArray("GIF89a") << "Unknown picture file extension (.gif)";
+    QTest::newRow("no extension") << "zdjecie" << QByteArray("x") << "Unknown picture file extension (.)";
+    QTest::newRow("dot in a folder name") << "katalog.jpg/plik" << QByteArray() << "Unknown picture file extension (.)";
+    QTest::newRow("missing jpg") << "brak.jpg" << QByteArray() << "Cannot open file %1";
+    QTest::newRow("missing bmp") << "brak.BMP" << QByteArray() << "Cannot open file %1";
+    QTest::newRow("missing wmf") << "brak.wmf" << QByteArray() << "Cannot open file %1";
+    QTest::newRow("damaged jpg") << "zepsute.jpg" << QByteArray("\xFF\xD8\xFF\xE0garbage", 11) << "JPEG error #";
+    QTest::newRow("text as bmp") << "tekst.bmp" << QByteArray("[config]\r\n") << "Bitmap image is not valid";
+    QTest::newRow("text as ico") << "tekst.ico" << QByteArray("[config]\r\n") << "Icon image is not valid";
+    QTest::newRow("text as emf") << "tekst.emf" << QByteArray("[config]\r\n") << "Metafile is not valid";
+    QTest::newRow("text as wmf") << "tekst.wmf" << QByteArray("[config]\r\n") << "Metafile is not valid";
+    QTest::newRow("empty wmf") << "pusty.wmf" << QByteArray("") << "Metafile is not valid";
+}
+
+void TestPictureLoader::failures()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    if (!content.isEmpty() || name.startsWith("pusty"))
+        m_dir.write(name, content);
+    const QString path = m_dir.file(name);
+    const QString expected = message.contains("%1") ? message.arg(path) : message;
+    QVERIFY2(failure(path).startsWith(expected), qPrintable(failure(path)));
+}
+
+QTEST_GUILESS_MAIN(TestPictureLoader)
+#include "tst_pictureloader.moc"

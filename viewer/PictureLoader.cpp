@@ -1,0 +1,144 @@
+#include "PictureLoader.h"
+
+#include "JpegImage.h"
+#include "store/Error.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cstdlib>
+#include <emf2svg.h>
+#include <libwmf/api.h>
+#include <libwmf/svg.h>
+
+namespace {
+
+// The extension as Windows sees it: after the last dot of the last path element, any separator.
+QString extensionOf(const QString &path)
+{
+    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    return dot > slash ? path.mid(dot + 1) : QString();
+}
+
+QByteArray readWhole(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("Cannot open file %1").arg(path));
+    return file.readAll();
+}
+
+QImage readWithQt(const QString &path, const char *format, const char *what)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("Cannot open file %1").arg(path));
+    QImageReader reader(&file, format);
+    reader.setDecideFormatFromContent(false);
+    QImage image = reader.read();
+    if (image.isNull())
+        throw AppError(QStringLiteral("%1 is not valid: %2").arg(QLatin1String(what), path));
+    return image;
+}
+
+// Metafiles are drawings: drawn on white, at the size asked for or their own.
+QImage drawSvg(const QByteArray &svg, QSize fitInto, const QString &path)
+{
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid() || renderer.defaultSize().isEmpty())
+        throw AppError(QStringLiteral("Metafile is not valid: %1").arg(path));
+    QSize size = renderer.defaultSize();
+    if (fitInto.isValid())
+        size.scale(fitInto, Qt::KeepAspectRatio);
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
+
+QByteArray emfToSvg(QByteArray emf, const QString &path)
+{
+    generatorOptions options{};
+    options.nameSpace = const_cast<char *>("svg");
+    options.svgDelimiter = true;
+    options.emfplus = true;
+    char *out = nullptr;
+    size_t length = 0;
+    const int ok = emf2svg(emf.data(), size_t(emf.size()), &out, &length, &options);
+    const QByteArray svg = out ? QByteArray(out, qsizetype(length)) : QByteArray();
+    std::free(out);
+    if (!ok || svg.isEmpty())
+        throw AppError(QStringLiteral("Metafile is not valid: %1").arg(path));
+    return svg;
+}
+
+QByteArray wmfToSvg(QByteArray wmf, const QString &path)
+{
+    wmfAPI_Options options{};
+    options.function = wmf_svg_function;
+    wmfAPI *api = nullptr;
+    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
+        if (api)
+            wmf_api_destroy(api);
+        throw AppError(QStringLiteral("Metafile is not valid: %1").arg(path));
+    }
+    QByteArray svg;
+    wmfD_Rect box{};
+    unsigned int width = 0;
+    unsigned int height = 0;
+    wmf_svg_t *device = WMF_SVG_GetData(api);
+    if (wmf_mem_open(api, reinterpret_cast<unsigned char *>(wmf.data()), long(wmf.size())) == wmf_E_None &&
+        wmf_scan(api, 0, &box) == wmf_E_None && wmf_display_size(api, &width, &height, 96, 96) == wmf_E_None &&
+        width > 0 && height > 0) {
+        device->out = wmf_stream_create(api, nullptr);
+        device->Description = const_cast<char *>("Gromadnik");
+        device->bbox = box;
+        device->width = width;
+        device->height = height;
+        const bool played = wmf_play(api, 0, &box) == wmf_E_None;
+        char *buffer = nullptr;
+        unsigned long length = 0;
+        wmf_stream_destroy(api, device->out, &buffer, &length);
+        if (played && buffer)
+            svg = QByteArray(buffer, qsizetype(length));
+    }
+    wmf_api_destroy(api); // frees what the library allocated, the stream's memory too
+    if (svg.isEmpty())
+        throw AppError(QStringLiteral("Metafile is not valid: %1").arg(path));
+    return svg;
+}
+
+} // namespace
+
+namespace PictureLoader {
+
+QImage load(const QString &path, QSize fitInto)
+{
+    const QString extension = extensionOf(path);
+    const QString kind = extension.toLower();
+    if (kind == QLatin1String("jpg") || kind == QLatin1String("jpeg"))
+        return loadJpeg(path, fitInto);
+    if (kind == QLatin1String("bmp"))
+        return readWithQt(path, "bmp", "Bitmap image");
+    if (kind == QLatin1String("ico"))
+        return readWithQt(path, "ico", "Icon image");
+    if (kind == QLatin1String("emf"))
+        return drawSvg(emfToSvg(readWhole(path), path), fitInto, path);
+    if (kind == QLatin1String("wmf"))
+        return drawSvg(wmfToSvg(readWhole(path), path), fitInto, path);
+    throw AppError(QStringLiteral("Unknown picture file extension (.%1)").arg(extension));
+}
+
+QString dialogFilter()
+{
+    return QStringLiteral("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf);;JPEG Image File (*.jpg);;"
+                          "JPEG Image File (*.jpeg);;Bitmaps (*.bmp);;Icons (*.ico);;Enhanced Metafiles (*.emf);;"
+                          "Metafiles (*.wmf)");
+}
+
+} // namespace PictureLoader

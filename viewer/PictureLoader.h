@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// Loads a photo. The kind is chosen by the path's extension, without regard to letter case:
+// ".jpg"/".jpeg" through libjpeg, ".bmp" and ".ico" through Qt's readers, ".emf" through libemf2svg
+// and ".wmf" through libwmf, both drawn with QtSvg. Throws AppError: "Unknown picture file
+// extension (.<ext>)", "Cannot open file <path>", "JPEG error #<code>", or a message naming the
+// file for other damaged content.
+namespace PictureLoader {
+
+// `fitInto`, when valid, is the area the picture will be shown in, proportions kept: a photo is
+// then decoded only as large as that area needs (never smaller), and a drawing is drawn at that
+// size. Without it the picture comes at its own size.
+QImage load(const QString &path, QSize fitInto = QSize());
+
+// Filters for the picture-open dialogs, in the order they are offered.
+QString dialogFilter();
+
+} // namespace PictureLoader
