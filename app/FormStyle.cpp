@@ -28,6 +28,8 @@ namespace {
 
 Qt::WindowFlags flagsOf(Form::Frame frame)
 {
+    if (frame == Form::Frame::Sizeable)
+        return Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint;
     Qt::WindowFlags flags =
         Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (frame != Form::Frame::FixedWithoutClose)

@@ -16,6 +16,7 @@ public:
         Fixed,             // system menu and close box
         FixedMinimizable,  // system menu, minimize and close box
         FixedWithoutClose, // caption only: the window is left through its own button
+        Sizeable,          // an ordinary frame the user can resize
     };
 
     Form(QWidget *parent, const char *objectName, const QString &caption, Frame frame);

@@ -3,11 +3,16 @@
 #include "Application.h"
 #include "Command.h"
 #include "FormStyle.h"
+#include "Dialogs.h"
 #include "Info.h"
 #include "Pozycje.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
+#include "items/ItemStore.h"
 #include "items/ItemTable.h"
+#include "items/Pozycje_dodaj.h"
+#include "items/Pozycje_edytuj.h"
+#include "viewer/Pokaz.h"
 #include "store/CatalogueFiles.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
@@ -296,12 +301,60 @@ void TfrmGlowny::Przedmioty1Click()
     ListPodkategorieSelectItem();
 }
 
-void TfrmGlowny::ListPrzedmiotyDblClick()
+int TfrmGlowny::selectedRow() const
 {
     const auto selected = ListPrzedmioty->selectedItems();
-    if (selected.isEmpty())
+    return selected.isEmpty() ? -1 : ListPrzedmioty->indexOfTopLevelItem(selected.first());
+}
+
+void TfrmGlowny::refreshAfterItemCommand()
+{
+    const QString itemFile = CatalogueFiles::itemFile(DataDirectory::path(), panelText(0), panelText(1));
+    const int count = ProfileFile(itemFile).ReadNumber(QStringLiteral("config"), QStringLiteral("liczba_pozycji"), 0);
+    refreshItemList(itemFile, QString::number(count));
+}
+
+void TfrmGlowny::ListPrzedmiotyDblClick()
+{
+    const int row = selectedRow();
+    if (row < 0)
         return;
-    lblpozycja->setText(QString::number(ListPrzedmioty->indexOfTopLevelItem(selected.first())));
+    lblpozycja->setText(QString::number(row));
+    showModal(frmPokaz);
+}
+
+void TfrmGlowny::Dodajnowpozycje1Click()
+{
+    showModal(frmDodaj_pozycje);
+    refreshAfterItemCommand();
+}
+
+void TfrmGlowny::Edytujpozycje1Click()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    // Opened beside the main window from the viewer: it keeps its item and only comes forward.
+    if (frmEdytuj_pozycje->isVisible()) {
+        frmEdytuj_pozycje->raise();
+        frmEdytuj_pozycje->activateWindow();
+        return;
+    }
+    lblpozycja->setText(QString::number(row));
+    showModal(frmEdytuj_pozycje);
+    refreshAfterItemCommand();
+}
+
+void TfrmGlowny::Usuzaznaczonpozycje1Click()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    if (Dialogs::question(this, QStringLiteral("Czy chcesz usunąć wybraną pozycje ?"),
+                          QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return;
+    ItemStore::remove({DataDirectory::path(), panelText(0), panelText(1)}, row);
+    refreshAfterItemCommand();
 }
 
 void TfrmGlowny::Dodajnowkategorie1Click()

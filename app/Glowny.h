@@ -41,7 +41,12 @@ public:
     void ListPodkategorieSelectItem();
     // The item list refresh: columns and rows of ListPrzedmioty from an item file.
     void refreshItemList(const QString &itemFile, const QString &countText);
+    // Rebuilds the item list after an item command; the count panel and "Dodaj nową pozycje" stay.
+    void refreshAfterItemCommand();
     void Przedmioty1Click();
+    void Dodajnowpozycje1Click();
+    void Edytujpozycje1Click();
+    void Usuzaznaczonpozycje1Click();
     void ListPrzedmiotyDblClick();
     void Dodajnowkategorie1Click();
     void Dodajnowpodkategorie1Click();
@@ -64,6 +69,8 @@ private:
     void buildPopUps();
     // Asks for the data directory while none is set; answers the path read before asking.
     QString dataDirectoryOrAsk();
+    // The index of the selected row of the item list, or -1.
+    int selectedRow() const;
     void fillCategories(const QString &dir);
     void fillSubcategories(const QString &dir, const QString &category);
 

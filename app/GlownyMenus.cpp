@@ -94,9 +94,12 @@ void TfrmGlowny::buildPopUps()
     PrzedmiotyPopUp->addSeparator();
     addCommand(PrzedmiotyPopUp, QStringLiteral("Pokaż pozycje"), "Pokapozycje1", this,
                &TfrmGlowny::ListPrzedmiotyDblClick);
-    addEntry(PrzedmiotyPopUp, QStringLiteral("Edytuj pozycje"), "Edytujpozycje1");
-    Dodajnowpozycje1 = addEntry(PrzedmiotyPopUp, QStringLiteral("Dodaj nową pozycje"), "Dodajnowpozycje1");
-    addEntry(PrzedmiotyPopUp, QStringLiteral("Usuń zaznaczoną pozycje"), "Usuzaznaczonpozycje1");
+    addCommand(PrzedmiotyPopUp, QStringLiteral("Edytuj pozycje"), "Edytujpozycje1", this,
+               &TfrmGlowny::Edytujpozycje1Click);
+    Dodajnowpozycje1 = addCommand(PrzedmiotyPopUp, QStringLiteral("Dodaj nową pozycje"), "Dodajnowpozycje1", this,
+                                  &TfrmGlowny::Dodajnowpozycje1Click);
+    addCommand(PrzedmiotyPopUp, QStringLiteral("Usuń zaznaczoną pozycje"), "Usuzaznaczonpozycje1", this,
+               &TfrmGlowny::Usuzaznaczonpozycje1Click);
 
     const auto popUpOn = [this](QTreeWidget *list, QMenu *menu) {
         connect(list, &QWidget::customContextMenuRequested, menu,

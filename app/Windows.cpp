@@ -5,7 +5,13 @@
 #include "Pozycje.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
+#include "items/Pozycje_dodaj.h"
+#include "items/Pozycje_edytuj.h"
 #include "store/Config_files.h"
+#include "viewer/Dodaj_zdjecie.h"
+#include "viewer/Image.h"
+#include "viewer/Pokaz.h"
+#include "viewer/Usun_zdjecie.h"
 
 void createWindows()
 {
@@ -13,6 +19,12 @@ void createWindows()
     frmDodaj_podkategorie = new TfrmDodaj_podkategorie(frmGlowny);
     frmDodaj_kategorie = new TfrmDodaj_kategorie(frmGlowny);
     frmInfo = new TfrmInfo(frmGlowny);
+    frmPokaz = new TfrmPokaz(frmGlowny);
     frmPozycje = new TfrmPozycje(frmGlowny);
+    frmEdytuj_pozycje = new TfrmEdytuj_pozycje(frmGlowny);
+    frmDodaj_pozycje = new TfrmDodaj_pozycje(frmGlowny);
+    frmImage = new TfrmImage(frmGlowny);
     frmConfig_files = new TfrmConfig_files(frmGlowny);
+    frmDodaj_zdjecie = new TfrmDodaj_zdjecie(frmGlowny);
+    frmLista_zdjec = new TfrmLista_zdjec(frmGlowny);
 }

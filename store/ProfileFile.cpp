@@ -149,7 +149,40 @@ int ProfileFile::ReadNumber(const QString &section, const QString &key, int defa
     return parseProfileNumber(ReadText(section, key, QString()), defaultValue);
 }
 
+void ProfileFile::Edit(const std::function<void(ProfileEdit &)> &changes)
+{
+    ProfileStore::modify(m_fileName, [&](ProfileDocument &document) {
+        ProfileEdit edit(m_fileName, document);
+        changes(edit);
+        return edit.m_changed;
+    });
+}
+
 void ProfileFile::WriteText(const QString &section, const QString &key, const QString &value)
+{
+    Edit([&](ProfileEdit &edit) { edit.WriteText(section, key, value); });
+}
+
+void ProfileFile::WriteNumber(const QString &section, const QString &key, int value)
+{
+    Edit([&](ProfileEdit &edit) { edit.WriteNumber(section, key, value); });
+}
+
+void ProfileFile::DropSection(const QString &section)
+{
+    Edit([&](ProfileEdit &edit) { edit.DropSection(section); });
+}
+
+void ProfileFile::DropKey(const QString &section, const QString &key)
+{
+    try {
+        Edit([&](ProfileEdit &edit) { edit.DropKey(section, key); });
+    } catch (const AppError &) {
+        // Dropping is tidying up after a command; a file that cannot be written keeps the key.
+    }
+}
+
+void ProfileEdit::WriteText(const QString &section, const QString &key, const QString &value)
 {
     checkName(m_fileName, section, false);
     checkName(m_fileName, key, true);
@@ -157,33 +190,31 @@ void ProfileFile::WriteText(const QString &section, const QString &key, const QS
     const QByteArray sectionBytes = Codepage::encode(section);
     const QByteArray keyBytes = Codepage::encode(key);
     const QByteArray valueBytes = Codepage::encode(value);
-    ProfileStore::modify(
-        m_fileName, [&](ProfileDocument &document) { return document.setValue(sectionBytes, keyBytes, valueBytes); });
+    m_changed |= m_document.setValue(sectionBytes, keyBytes, valueBytes);
 }
 
-void ProfileFile::WriteNumber(const QString &section, const QString &key, int value)
+void ProfileEdit::WriteNumber(const QString &section, const QString &key, int value)
 {
     WriteText(section, key, QString::number(value));
 }
 
-void ProfileFile::DropSection(const QString &section)
+void ProfileEdit::WriteMultiline(const QString &section, const QString &key, const QString &value)
 {
-    const auto sectionBytes = Codepage::tryEncode(section);
-    if (!sectionBytes)
-        return; // no such section can stand in the file
-    ProfileStore::modify(m_fileName, [&](ProfileDocument &document) { return document.dropSection(*sectionBytes); });
+    WriteText(section, key, MultilineText::encode(value));
 }
 
-void ProfileFile::DropKey(const QString &section, const QString &key)
+void ProfileEdit::DropSection(const QString &section)
 {
-    try {
-        const QByteArray sectionBytes = Codepage::encode(section);
-        const QByteArray keyBytes = Codepage::encode(key);
-        ProfileStore::modify(m_fileName,
-                             [&](ProfileDocument &document) { return document.dropKey(sectionBytes, keyBytes); });
-    } catch (const AppError &) {
-        // Dropping is tidying up after a command; a file that cannot be written keeps the key.
-    }
+    if (const auto sectionBytes = Codepage::tryEncode(section)) // else no such section can stand in the file
+        m_changed |= m_document.dropSection(*sectionBytes);
+}
+
+void ProfileEdit::DropKey(const QString &section, const QString &key)
+{
+    const auto sectionBytes = Codepage::tryEncode(section);
+    const auto keyBytes = Codepage::tryEncode(key);
+    if (sectionBytes && keyBytes)
+        m_changed |= m_document.dropKey(*sectionBytes, *keyBytes);
 }
 
 QString ProfileFile::ReadMultiline(const QString &section, const QString &key) const
@@ -194,5 +225,5 @@ QString ProfileFile::ReadMultiline(const QString &section, const QString &key) c
 
 void ProfileFile::WriteMultiline(const QString &section, const QString &key, const QString &value)
 {
-    WriteText(section, key, MultilineText::encode(value));
+    Edit([&](ProfileEdit &edit) { edit.WriteMultiline(section, key, value); });
 }

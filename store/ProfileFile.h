@@ -3,12 +3,15 @@
 #include "ProfileStore.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 // Access to one catalogue file of sections and key=value lines, by the file's full name.
 // Every write is complete when it returns, and several objects bound to one file see each other's
 // writes at once. Reads come from a process-wide parsed copy; an object checks the file on disk
 // at its first read, so a command, which makes its objects anew, sees changes made outside.
+class ProfileEdit;
+
 class ProfileFile
 {
 public:
@@ -33,11 +36,34 @@ public:
     QString ReadMultiline(const QString &section, const QString &key) const;
     void WriteMultiline(const QString &section, const QString &key, const QString &value);
 
+    // Several changes written at once, atomically: after a crash the file holds all of them or
+    // none. A change refused inside `changes` leaves the file as it was.
+    void Edit(const std::function<void(ProfileEdit &)> &changes);
+
     static constexpr qsizetype maxValueLength = 2047;
 
 private:
     QString m_fileName;
     mutable ProfileStore::Reader m_reader;
+};
+
+// The changes of one ProfileFile::Edit, with the meaning of ProfileFile's own writes.
+class ProfileEdit
+{
+public:
+    void WriteText(const QString &section, const QString &key, const QString &value);
+    void WriteNumber(const QString &section, const QString &key, int value);
+    void WriteMultiline(const QString &section, const QString &key, const QString &value);
+    void DropSection(const QString &section);
+    void DropKey(const QString &section, const QString &key);
+
+private:
+    friend class ProfileFile;
+    ProfileEdit(const QString &fileName, ProfileDocument &document) : m_fileName(fileName), m_document(document) {}
+
+    const QString &m_fileName;
+    ProfileDocument &m_document;
+    bool m_changed = false;
 };
 
 // The number rules of ReadNumber, for a text already read: nothing when the text is no number.

@@ -177,12 +177,12 @@ void modify(const QString &fileName, const std::function<bool(ProfileDocument &)
     std::shared_ptr<ProfileDocument> document = entry ? entry->document : std::make_shared<ProfileDocument>();
 
     const QByteArray nativeName = entry ? entry->nativeName : QFile::encodeName(key);
-    if (!edit(*document))
-        return;
     try {
+        if (!edit(*document))
+            return;
         writeAtomically(fileName, document->bytes());
     } catch (...) {
-        cache().forget(key); // the copy holds the edit that did not reach the disk
+        cache().forget(key); // the copy may hold edits that did not reach the disk
         throw;
     }
     ++cache().statistics.writes;
@@ -191,6 +191,26 @@ void modify(const QString &fileName, const std::function<bool(ProfileDocument &)
         cache().remember(key, Cached{nativeName, *stamp, std::move(document)});
     else
         cache().forget(key);
+}
+
+void replace(const QString &fileName, const QByteArray &bytes)
+{
+    const QString key = keyOf(fileName);
+    try {
+        writeAtomically(fileName, bytes);
+    } catch (...) {
+        cache().forget(key);
+        throw;
+    }
+    ++cache().statistics.writes;
+    cache().forget(key); // parsed again at its next read
+}
+
+void remove(const QString &fileName)
+{
+    cache().forget(keyOf(fileName));
+    if (QFile::exists(fileName) && !QFile::remove(fileName))
+        throw AppError(QStringLiteral("Unable to delete %1").arg(fileName));
 }
 
 Statistics statistics()

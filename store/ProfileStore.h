@@ -27,6 +27,12 @@ const ProfileDocument *load(const QString &fileName, Reader &reader);
 // anything, replaces the file atomically. Throws AppError "Unable to write to <fileName>".
 void modify(const QString &fileName, const std::function<bool(ProfileDocument &)> &edit);
 
+// Replaces the whole file with `bytes`, atomically. Throws AppError "Unable to write to <fileName>".
+void replace(const QString &fileName, const QByteArray &bytes);
+
+// Deletes the file; a missing file is no error. Throws AppError "Unable to delete <fileName>".
+void remove(const QString &fileName);
+
 struct Statistics
 {
     qint64 parses = 0; // files read from disk and parsed

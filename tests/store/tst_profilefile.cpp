@@ -33,6 +33,7 @@ private slots:
     void multiline_data();
     void multiline();
     void multilineReadsOlderPlainValuesAsTheyAre();
+    void editWritesAllChangesOrNone();
     void cachedReadsDoNotTouchTheFileAgain();
     void changesMadeOutsideAreSeen();
     void objectsOnOneFileSeeEachOthersWrites();
@@ -347,6 +348,33 @@ void TestProfileFile::multilineReadsOlderPlainValuesAsTheyAre()
     QCOMPARE(file.ReadMultiline("0", "opis"), QStringLiteral("Moneta srebrna"));
     QCOMPARE(file.ReadMultiline("0", "komentarz"), QStringLiteral("C:\\nowy\\folder"));
     QCOMPARE(file.ReadMultiline("0", "stary"), QStringLiteral("w apostrofach"));
+}
+
+void TestProfileFile::editWritesAllChangesOrNone()
+{
+    const QByteArray before = crlf({"[0]", "pozycja1=stara", "[config]", "liczba_pozycji=1"});
+    m_dir.write(QStringLiteral("edit.gmd"), before);
+    ProfileFile file(m_dir.file(QStringLiteral("edit.gmd")));
+    const qint64 writes = ProfileStore::statistics().writes;
+    file.Edit([](ProfileEdit &edit) {
+        edit.WriteText("1", "pozycja1", "nowa");
+        edit.WriteMultiline("1", "opis", "a\r\nb");
+        edit.WriteNumber("config", "liczba_pozycji", 2);
+        edit.DropSection("0");
+    });
+    QCOMPARE(ProfileStore::statistics().writes, writes + 1);
+    QCOMPARE(m_dir.read(QStringLiteral("edit.gmd")),
+             crlf({"[config]", "liczba_pozycji=2", "[1]", "pozycja1=nowa", "opis=\"a\\r\\nb\""}));
+
+    // A refused change in the middle: nothing of the edit reaches the file or the readers.
+    m_dir.write(QStringLiteral("edit.gmd"), before);
+    QVERIFY_THROWS_EXCEPTION(AppError, file.Edit([](ProfileEdit &edit) {
+        edit.WriteText("0", "pozycja1", "nowa");
+        edit.WriteText("0", "pozycja2", QStringLiteral("日本"));
+    }));
+    QCOMPARE(m_dir.read(QStringLiteral("edit.gmd")), before);
+    QCOMPARE(file.ReadText("0", "pozycja1", ""), QStringLiteral("stara"));
+    QCOMPARE(ProfileFile(file.fileName()).ReadText("0", "pozycja1", ""), QStringLiteral("stara"));
 }
 
 void TestProfileFile::cachedReadsDoNotTouchTheFileAgain()

@@ -1,0 +1,159 @@
+#include "ItemStore.h"
+
+#include "store/CatalogueFiles.h"
+#include "store/Codepage.h"
+#include "store/Error.h"
+#include "store/MultilineText.h"
+#include "store/ProfileFile.h"
+
+#include <QFile>
+
+namespace {
+
+const QString config = QStringLiteral("config");
+const QString countKey = QStringLiteral("liczba_pozycji");
+const QString descriptionKey = QStringLiteral("opis");
+const QString commentKey = QStringLiteral("komentarz");
+const QString photoKey = QStringLiteral("zdjecie");
+
+QString fieldKey(int field)
+{
+    return QStringLiteral("pozycja%1").arg(field);
+}
+
+void writeValues(ProfileEdit &edit, const QString &section, const ItemValues &values)
+{
+    for (int k = 1; k <= 10; ++k)
+        edit.WriteText(section, fieldKey(k), values.fields.value(k - 1));
+    edit.WriteMultiline(section, descriptionKey, values.description);
+    edit.WriteMultiline(section, commentKey, values.comment);
+}
+
+void checkLength(const QString &text, const QString &what)
+{
+    const qsizetype stored = MultilineText::encode(text).size();
+    if (stored > ProfileFile::maxValueLength)
+        throw AppError(QStringLiteral("%1 jest za długi: zajmuje w pliku %2 znaków, a można zapisać najwyżej %3. "
+                                      "Skróć go, nic nie zostało zapisane.")
+                           .arg(what)
+                           .arg(stored)
+                           .arg(ProfileFile::maxValueLength));
+}
+
+} // namespace
+
+namespace ItemStore {
+
+QString Place::itemFile() const
+{
+    return CatalogueFiles::itemFile(dir, category, subcategory);
+}
+
+QString Place::photoList(int item) const
+{
+    return CatalogueFiles::photoList(dir, category, subcategory, item);
+}
+
+void checkStorable(const ItemValues &values)
+{
+    QStringList texts = values.fields;
+    texts << values.description << values.comment;
+    for (const QString &text : std::as_const(texts)) {
+        if (const QString problem = Codepage::unencodableMessage(text); !problem.isEmpty())
+            throw AppError(problem);
+    }
+    for (const QString &field : values.fields) {
+        if (field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r')))
+            throw AppError(QStringLiteral("Pole nie może zawierać znaku końca wiersza."));
+    }
+    checkLength(values.description, QStringLiteral("Opis"));
+    checkLength(values.comment, QStringLiteral("Komentarz"));
+}
+
+ItemValues read(const Place &place, int item)
+{
+    const ProfileFile file(place.itemFile());
+    const QString section = QString::number(item);
+    ItemValues values;
+    for (int k = 1; k <= 10; ++k)
+        values.fields[k - 1] = file.ReadText(section, fieldKey(k), QString());
+    values.description = file.ReadMultiline(section, descriptionKey);
+    values.comment = file.ReadMultiline(section, commentKey);
+    values.photo = file.ReadText(section, photoKey, QString());
+    return values;
+}
+
+int add(const Place &place, const ItemValues &values)
+{
+    checkStorable(values);
+    ProfileFile file(place.itemFile());
+    const int number = std::max(file.ReadNumber(config, countKey, 0), 0);
+    file.Edit([&](ProfileEdit &edit) {
+        writeValues(edit, QString::number(number), values);
+        edit.WriteNumber(config, countKey, number + 1); // counted only with its keys written
+    });
+    return number;
+}
+
+void save(const Place &place, int item, const ItemValues &values)
+{
+    checkStorable(values);
+    ProfileFile(place.itemFile()).Edit([&](ProfileEdit &edit) { writeValues(edit, QString::number(item), values); });
+}
+
+void remove(const Place &place, int item)
+{
+    ProfileFile file(place.itemFile());
+    const int last = file.ReadNumber(config, countKey, 0) - 1;
+    if (item < 0 || item > last)
+        return;
+    const ItemValues moved = read(place, last);
+
+    // The photo list moves byte for byte; an item without one leaves none behind it.
+    const QString lastPhotos = place.photoList(last);
+    QFile source(lastPhotos);
+    if (source.open(QIODevice::ReadOnly)) {
+        if (item != last)
+            ProfileStore::replace(place.photoList(item), source.readAll());
+        ProfileFile(lastPhotos).Edit([](ProfileEdit &edit) {
+            edit.DropSection(QStringLiteral("zdjecia"));
+            edit.DropSection(QStringLiteral("config"));
+        });
+    } else if (item != last) {
+        ProfileStore::remove(place.photoList(item));
+    }
+
+    file.Edit([&](ProfileEdit &edit) {
+        edit.DropSection(QString::number(item));
+        if (item != last) {
+            const QString section = QString::number(item);
+            writeValues(edit, section, moved);
+            edit.WriteText(section, photoKey, moved.photo);
+        }
+        edit.DropSection(QString::number(last));
+        edit.WriteNumber(config, countKey, last);
+    });
+}
+
+QStringList photos(const Place &place, int item)
+{
+    return KeyedList::photos.read(ProfileFile(place.photoList(item)));
+}
+
+void addPhoto(const Place &place, int item, const QString &path)
+{
+    ProfileFile file(place.photoList(item));
+    KeyedList::photos.append(file, path);
+}
+
+void setPhotos(const Place &place, int item, const QStringList &paths)
+{
+    ProfileFile(place.photoList(item)).Edit([&](ProfileEdit &edit) {
+        edit.DropSection(QStringLiteral("zdjecia"));
+        for (int k = 0; k < paths.size(); ++k)
+            edit.WriteText(QStringLiteral("zdjecia"), QString::number(k), paths[k]);
+        edit.WriteNumber(QStringLiteral("config"), QStringLiteral("liczba_zdjec"), int(paths.size()));
+    });
+}
+
+} // namespace ItemStore

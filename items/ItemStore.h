@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// One item of a subcategory as the item windows show it: ten field values, the description and
+// the comment. The single photo path "zdjecie" travels with it where an item is moved.
+struct ItemValues
+{
+    QStringList fields = QStringList(10); // "pozycja1" .. "pozycja10"
+    QString description;                 // "opis", may hold line breaks
+    QString comment;                     // "komentarz", may hold line breaks
+    QString photo;                       // "zdjecie"
+};
+
+// The item operations. Each works on the item file and photo list files named by the data
+// directory, category and subcategory it is given, and writes each file once, atomically.
+namespace ItemStore {
+
+struct Place
+{
+    QString dir;
+    QString category;
+    QString subcategory;
+
+    QString itemFile() const;
+    QString photoList(int item) const;
+};
+
+// Throws AppError, before anything is written, for text the item file cannot hold: a character
+// outside Windows-1250, or a description or comment too long to be read back whole.
+void checkStorable(const ItemValues &values);
+
+ItemValues read(const Place &place, int item);
+
+// Appends a new item (its ten fields, description and comment) and raises the count; answers its number.
+int add(const Place &place, const ItemValues &values);
+
+// Writes the ten fields, the description and the comment of an existing item back in place.
+void save(const Place &place, int item, const ItemValues &values);
+
+// Deletes item `item`: the last item moves into its number with its photo list, and the count
+// drops by one. The picture files themselves are never touched.
+void remove(const Place &place, int item);
+
+// The photo paths of an item, and appending to and removing from them.
+QStringList photos(const Place &place, int item);
+void addPhoto(const Place &place, int item, const QString &path);
+void setPhotos(const Place &place, int item, const QStringList &paths);
+
+} // namespace ItemStore

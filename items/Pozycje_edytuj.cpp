@@ -1,0 +1,102 @@
+#include "Pozycje_edytuj.h"
+
+#include "app/Command.h"
+#include "app/Dialogs.h"
+#include "app/Glowny.h"
+#include "viewer/PictureLoader.h"
+#include "viewer/Usun_zdjecie.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TfrmEdytuj_pozycje *frmEdytuj_pozycje = nullptr;
+
+TfrmEdytuj_pozycje::TfrmEdytuj_pozycje(QWidget *parent)
+    : ItemForm(parent, "frmEdytuj_pozycje", QStringLiteral("Gromadnik - Edytuj pozycje"))
+{
+    GroupBox3 = new QGroupBox(QStringLiteral("Zdjęcia"), this);
+    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    Edit11 = new QLineEdit(GroupBox3);
+    Edit11->setObjectName(QStringLiteral("Edit11"));
+    Edit11->setAccessibleName(QStringLiteral("Ścieżka zdjęcia do dodania"));
+    Edit11->setEnabled(false);
+    btnPrzegladaj = new QPushButton(QStringLiteral("Przeglądaj"), GroupBox3);
+    btnPrzegladaj->setObjectName(QStringLiteral("btnPrzegladaj"));
+    btnDodaj = new QPushButton(QStringLiteral("Dodaj zdjecie"), GroupBox3);
+    btnDodaj->setObjectName(QStringLiteral("btnDodaj"));
+    btnUsun = new QPushButton(QStringLiteral("Usuń zdjęcie"), GroupBox3);
+    btnUsun->setObjectName(QStringLiteral("btnUsun"));
+    for (QPushButton *button : {btnPrzegladaj, btnDodaj, btnUsun})
+        button->setAutoDefault(false);
+    auto *group = new QVBoxLayout(GroupBox3);
+    auto *path = new QHBoxLayout;
+    path->addWidget(Edit11, 1);
+    path->addWidget(btnPrzegladaj);
+    auto *photoButtons = new QHBoxLayout;
+    photoButtons->addWidget(btnDodaj);
+    photoButtons->addWidget(btnUsun);
+    group->addLayout(path);
+    group->addLayout(photoButtons);
+    m_layout->addWidget(GroupBox3);
+    addButtons();
+
+    setTabOrder(Memo2, btnPrzegladaj);
+    setTabOrder(btnPrzegladaj, btnDodaj);
+    setTabOrder(btnDodaj, btnUsun);
+    setTabOrder(btnUsun, btnZapisz);
+    setTabOrder(btnZapisz, btnZamknij);
+
+    connectCommand(btnZapisz, &QPushButton::clicked, this, &TfrmEdytuj_pozycje::btnZapiszClick);
+    connectCommand(btnPrzegladaj, &QPushButton::clicked, this, &TfrmEdytuj_pozycje::btnPrzegladajClick);
+    connectCommand(btnDodaj, &QPushButton::clicked, this, &TfrmEdytuj_pozycje::btnDodajClick);
+    connectCommand(btnUsun, &QPushButton::clicked, this, &TfrmEdytuj_pozycje::btnUsunClick);
+}
+
+void TfrmEdytuj_pozycje::showEvent(QShowEvent *event)
+{
+    ItemForm::showEvent(event);
+    runCommand([this] { FormShow(); });
+}
+
+void TfrmEdytuj_pozycje::FormShow()
+{
+    m_place = currentPlace();
+    m_item = frmGlowny->lblpozycja->text().toInt();
+    const ItemValues values = ItemStore::read(m_place, m_item);
+    setValues(values);
+    Edit11->setText(values.photo);
+    showFieldNames(m_place);
+}
+
+void TfrmEdytuj_pozycje::btnZapiszClick()
+{
+    ItemStore::save(m_place, m_item, values());
+    Dialogs::information(this, QStringLiteral("Dane zostały pomyślnie zmienione."));
+}
+
+void TfrmEdytuj_pozycje::btnPrzegladajClick()
+{
+    const QString path = Dialogs::current().openFileName(this, QStringLiteral("Wybierz zdjęcie"),
+                                                         PictureLoader::dialogFilter());
+    if (!path.isEmpty())
+        Edit11->setText(path);
+}
+
+void TfrmEdytuj_pozycje::btnDodajClick()
+{
+    if (Edit11->text().isEmpty())
+        return;
+    ItemStore::addPhoto(m_place, m_item, Edit11->text());
+    Edit11->clear();
+    Dialogs::information(this, QStringLiteral("Zdjęcie zostało dodane"));
+}
+
+void TfrmEdytuj_pozycje::btnUsunClick()
+{
+    frmLista_zdjec->exec();
+}

@@ -1,0 +1,211 @@
+#include "Pokaz.h"
+
+#include "Image.h"
+#include "PictureArea.h"
+#include "PictureLoader.h"
+#include "app/Command.h"
+#include "app/Glowny.h"
+#include "items/ItemForm.h"
+#include "items/Pozycje_edytuj.h"
+#include "store/CatalogueFiles.h"
+#include "store/ProfileFile.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+TfrmPokaz *frmPokaz = nullptr;
+
+namespace {
+
+QPushButton *button(QWidget *parent, const QString &caption, const char *objectName)
+{
+    auto *result = new QPushButton(caption, parent);
+    result->setObjectName(QLatin1String(objectName));
+    result->setAutoDefault(false);
+    result->setFixedSize(145, 25);
+    return result;
+}
+
+QPlainTextEdit *readOnlyMemo(QWidget *parent, const char *objectName, const QString &accessibleName)
+{
+    auto *memo = new QPlainTextEdit(parent);
+    memo->setObjectName(QLatin1String(objectName));
+    memo->setAccessibleName(accessibleName);
+    memo->setEnabled(false);
+    return memo;
+}
+
+} // namespace
+
+TfrmPokaz::TfrmPokaz(QWidget *parent)
+    : Form(parent, "frmPokaz", QStringLiteral("Gromadnik - Pokaż pozycje"), Frame::FixedMinimizable)
+{
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->addTab(buildFieldsPage(), QStringLiteral("Dane ogólne"));
+    PageControl1->addTab(buildMemosPage(), QStringLiteral("Opis i komentarz"));
+    PageControl1->addTab(buildPhotoPage(), QStringLiteral("Zdjęcie"));
+
+    btnEdytuj = button(this, QStringLiteral("Edytuj dane"), "btnEdytuj");
+    btnZamknij = button(this, QStringLiteral("Zamknij"), "btnZamknij");
+    auto *panel = new QHBoxLayout;
+    panel->addWidget(btnEdytuj);
+    panel->addStretch();
+    panel->addWidget(btnZamknij);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl1, 1);
+    layout->addLayout(panel);
+    setFixedSize(sizeHint().expandedTo(QSize(374, 447)));
+
+    connectCommand(btnNastepne, &QPushButton::clicked, this, &TfrmPokaz::btnNastepneClick);
+    connectCommand(btnPoprzednie, &QPushButton::clicked, this, &TfrmPokaz::btnPoprzednieClick);
+    connectCommand(btnPowieksz, &QPushButton::clicked, this, &TfrmPokaz::btnPowiekszClick);
+    connectCommand(btnEdytuj, &QPushButton::clicked, this, &TfrmPokaz::btnEdytujClick);
+    connect(btnZamknij, &QPushButton::clicked, this, &QDialog::close);
+}
+
+QWidget *TfrmPokaz::buildFieldsPage()
+{
+    auto *page = new QWidget;
+    auto *grid = new QGridLayout(page);
+    for (int k = 1; k <= 10; ++k) {
+        auto *label = new QLabel(QStringLiteral("Pozycja %1").arg(k), page);
+        label->setObjectName(QStringLiteral("Label%1").arg(k));
+        auto *box = new QLineEdit(page);
+        box->setObjectName(QStringLiteral("Edit%1").arg(k));
+        box->setEnabled(false);
+        box->setFixedWidth(200);
+        label->setBuddy(box);
+        grid->addWidget(label, k - 1, 0);
+        grid->addWidget(box, k - 1, 1);
+        Labels.append(label);
+        Edits.append(box);
+    }
+    grid->setRowStretch(10, 1);
+    return page;
+}
+
+QWidget *TfrmPokaz::buildMemosPage()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    auto *description = new QGroupBox(QStringLiteral("Dokładny opis przedmiotu:"), page);
+    Memo1 = readOnlyMemo(description, "Memo1", QStringLiteral("Opis"));
+    (new QVBoxLayout(description))->addWidget(Memo1);
+    auto *comment = new QGroupBox(QStringLiteral("Komentarz: "), page);
+    Memo2 = readOnlyMemo(comment, "Memo2", QStringLiteral("Komentarz"));
+    (new QVBoxLayout(comment))->addWidget(Memo2);
+    layout->addWidget(description);
+    layout->addWidget(comment);
+    return page;
+}
+
+QWidget *TfrmPokaz::buildPhotoPage()
+{
+    auto *page = new QWidget;
+    auto *group = new QGroupBox(QStringLiteral("Zdjęcie"), page);
+    Image1 = new PictureArea(group, PictureArea::Mode::Fit);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAccessibleName(QStringLiteral("Zdjęcie przedmiotu"));
+    Image1->setFixedSize(345, 249);
+    btnPowieksz = button(group, QStringLiteral("Powieksz zdjęcie"), "btnPowieksz");
+    btnPoprzednie = button(group, QStringLiteral("Poprzednie zdjęcie"), "btnPoprzednie");
+    btnNastepne = button(group, QStringLiteral("Nastepne zdjęcie"), "btnNastepne");
+    btnPoprzednie->setEnabled(false);
+    btnNastepne->setEnabled(false);
+    auto *grid = new QGridLayout(group);
+    grid->addWidget(Image1, 0, 0, 1, 2);
+    grid->addWidget(btnPowieksz, 1, 0, 1, 2, Qt::AlignHCenter);
+    grid->addWidget(btnPoprzednie, 2, 0);
+    grid->addWidget(btnNastepne, 2, 1);
+    (new QVBoxLayout(page))->addWidget(group);
+    return page;
+}
+
+void TfrmPokaz::showEvent(QShowEvent *event)
+{
+    Form::showEvent(event);
+    runCommand([this] { FormShow(); });
+}
+
+int TfrmPokaz::photoCount() const
+{
+    const ItemStore::Place place = currentPlace();
+    return KeyedList::photos.count(ProfileFile(place.photoList(m_shownItem.toInt())));
+}
+
+void TfrmPokaz::FormShow()
+{
+    const ItemStore::Place place = currentPlace();
+    m_shownItem = frmGlowny->lblpozycja->text();
+    const ItemValues values = ItemStore::read(place, m_shownItem.toInt());
+    const ProfileFile itemFile(place.itemFile());
+    for (int k = 0; k < 10; ++k) {
+        Edits[k]->setText(values.fields[k]);
+        const QString name = itemFile.ReadText(QStringLiteral("pozycje"), QString::number(k + 1), QString());
+        Labels[k]->setText(name);
+        Labels[k]->setVisible(!name.isEmpty());
+        Edits[k]->setVisible(!name.isEmpty());
+    }
+    Memo1->setPlainText(values.description);
+    Memo2->setPlainText(values.comment);
+    ProfileFile(place.itemFile()).WriteNumber(QStringLiteral("config"), QStringLiteral("aktualne_zdjecie"), 0);
+
+    // Until photo 0 has loaded the area shows nothing: a picture of another item would mislead.
+    const int count = photoCount();
+    m_index = 0;
+    m_photoPath.clear();
+    Image1->setPicture(QImage());
+    Image1->setVisible(count > 0);
+    btnPowieksz->setEnabled(false);
+    updateStepButtons(count);
+    if (count > 0)
+        showPhoto(0);
+}
+
+void TfrmPokaz::updateStepButtons(int count)
+{
+    btnPoprzednie->setEnabled(m_index > 0);
+    btnNastepne->setEnabled(m_index < count - 1);
+}
+
+void TfrmPokaz::showPhoto(int index)
+{
+    const ItemStore::Place place = currentPlace();
+    const QString path = ProfileFile(place.photoList(m_shownItem.toInt()))
+                             .ReadText(QStringLiteral("zdjecia"), QString::number(index), QString());
+    Image1->setPicture(PictureLoader::load(path, Image1->size()));
+    m_index = index;
+    m_photoPath = path;
+    btnPowieksz->setEnabled(true);
+    updateStepButtons(photoCount());
+}
+
+void TfrmPokaz::btnNastepneClick()
+{
+    showPhoto(m_index + 1);
+}
+
+void TfrmPokaz::btnPoprzednieClick()
+{
+    showPhoto(m_index - 1);
+}
+
+void TfrmPokaz::btnPowiekszClick()
+{
+    frmImage->exec();
+}
+
+void TfrmPokaz::btnEdytujClick()
+{
+    close();
+    frmEdytuj_pozycje->show(); // beside the main window; a visible one only comes to the front
+    frmEdytuj_pozycje->raise();
+    frmEdytuj_pozycje->activateWindow();
+}
