@@ -1,6 +1,7 @@
 #include "app/Glowny.h"
 #include "app/Info.h"
 #include "app/Pozycje.h"
+#include "viewer/Pokaz.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
 #include "store/ProfileStore.h"
@@ -271,8 +272,13 @@ void TestGlowny::viewCommandNeedsARow()
     frmGlowny->ListPrzedmiotyDblClick();
     QCOMPARE(frmGlowny->lblpozycja->text(), QStringLiteral("lblpozycja"));
     frmGlowny->ListPrzedmioty->setCurrentItem(frmGlowny->ListPrzedmioty->topLevelItem(2));
+    QString shownItem;
+    whenShown(frmPokaz, [&] {
+        shownItem = frmGlowny->lblpozycja->text();
+        frmPokaz->close();
+    });
     action("Pokapozycje1")->trigger();
-    QCOMPARE(frmGlowny->lblpozycja->text(), QStringLiteral("2"));
+    QCOMPARE(shownItem, QStringLiteral("2"));
 }
 
 // A new catalogue built through the pop-up commands ends as the files the write rules give.
