@@ -1,0 +1,342 @@
+#include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
+#include "support/WindowDriver.h"
+#include "app/Glowny.h"
+#include "items/ItemStore.h"
+#include "items/Pozycje_dodaj.h"
+#include "items/Pozycje_edytuj.h"
+#include "store/ProfileFile.h"
+#include "viewer/Dodaj_zdjecie.h"
+#include "viewer/Image.h"
+#include "viewer/PictureArea.h"
+#include "viewer/Pokaz.h"
+#include "viewer/Usun_zdjecie.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+QAction *action(const char *name)
+{
+    return frmGlowny->findChild<QAction *>(QLatin1String(name));
+}
+
+// "Powieksz", "Poprzednie", "Nastepne": 1 enabled, 0 disabled; then the index and whether a picture shows.
+QString photoButtons()
+{
+    return QStringLiteral("%1%2%3 %4 %5")
+        .arg(int(frmPokaz->btnPowieksz->isEnabled()))
+        .arg(int(frmPokaz->btnPoprzednie->isEnabled()))
+        .arg(int(frmPokaz->btnNastepne->isEnabled()))
+        .arg(frmPokaz->photoIndex())
+        .arg(frmPokaz->Image1->isHidden() ? QStringLiteral("hidden") : QStringLiteral("shown"));
+}
+
+} // namespace
+
+class TestItemWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void addsItemsAndTheirPhotos();
+    void editsAnItemAndItsPhotos();
+    void viewerStepsThroughPhotos();
+    void viewerKeepsConsistentAfterAFailedLoad();
+    void enlargedPhotoFitsTheScreen();
+    void editWindowFromTheViewerKeepsItsItem();
+    void deletesTheSelectedItem();
+
+private:
+    void selectRow(int row);
+    void openViewer(int row);
+
+    ScriptedDialogs m_dialogs;
+    TestDir m_dir;
+    TestDir m_pictures;
+    ItemStore::Place m_place;
+};
+
+void TestItemWindows::initTestCase()
+{
+    makeWindows(m_dir.path());
+    m_place = {m_dir.path(), QStringLiteral("Monety"), QStringLiteral("Polska")};
+    writeJpeg(m_pictures.file("awers.jpg"), quarters(400, 300));
+    QVERIFY(quarters(60, 40).save(m_pictures.file("rewers.BMP"), "BMP"));
+    m_pictures.write("medal.WMF", wmfBytes(200, 100, Qt::blue));
+    m_pictures.write("order.emf", emfBytes(120, 160, Qt::red));
+    QVERIFY(quarters(32, 32).save(m_pictures.file("ikona.ico"), "ICO"));
+    m_pictures.write("zepsute.jpg", QByteArray("\xFF\xD8\xFF\xE0 to nie jest zdjecie", 24));
+}
+
+void TestItemWindows::init()
+{
+    for (QWidget *window : std::initializer_list<QWidget *>{frmPokaz, frmEdytuj_pozycje, frmImage})
+        window->hide(); // left open by a test that failed
+    m_dialogs.shown.clear();
+    for (const QString &name : QDir(m_dir.path()).entryList(QDir::Files))
+        QFile::remove(m_dir.file(name));
+    m_dir.write("Monety_Polska_dane.gmd", crlfCp1250({"[pozycje]", "1=Nominał", "2=Rok", "3=", "4=Stan"}));
+    frmGlowny->setPanelText(0, "Monety");
+    frmGlowny->setPanelText(1, "Polska");
+}
+
+void TestItemWindows::selectRow(int row)
+{
+    frmGlowny->refreshAfterItemCommand();
+    frmGlowny->ListPrzedmioty->setCurrentItem(frmGlowny->ListPrzedmioty->topLevelItem(row));
+}
+
+void TestItemWindows::addsItemsAndTheirPhotos()
+{
+    whenShown(frmDodaj_pozycje, [this] {
+        QVERIFY(frmDodaj_pozycje->Edits[0]->isVisibleTo(frmDodaj_pozycje));
+        QVERIFY(!frmDodaj_pozycje->Edits[2]->isVisibleTo(frmDodaj_pozycje));
+        QCOMPARE(frmDodaj_pozycje->Labels[3]->text(), QStringLiteral("Stan"));
+        QCOMPARE(frmDodaj_pozycje->Memo1->toPlainText(), QStringLiteral("Opis..."));
+        frmDodaj_pozycje->Edits[0]->setText("5 złotych");
+        frmDodaj_pozycje->Edits[3]->setText("dobry");
+        frmDodaj_pozycje->Memo1->setPlainText("Moneta srebrna\nz 1934 roku");
+        // Yes: the photo window opens over the add window, for the item just saved.
+        m_dialogs.answerNext(QMessageBox::Yes);
+        whenShown(frmDodaj_zdjecie, [this] {
+            for (const char *name : {"awers.jpg", "rewers.BMP"}) {
+                m_dialogs.fileNameNext(m_pictures.file(QString::fromLatin1(name)));
+                frmDodaj_zdjecie->btnPrzegladaj->click();
+                frmDodaj_zdjecie->Button1->click();
+                QVERIFY(frmDodaj_zdjecie->txtImage->text().isEmpty());
+            }
+            frmDodaj_zdjecie->Button1->click(); // nothing chosen: nothing happens
+            frmDodaj_zdjecie->btnZamknij->click();
+        });
+        frmDodaj_pozycje->btnZapisz->click();
+        QCOMPARE(frmDodaj_pozycje->Edits[0]->text(), QString());
+        // No: a second item without photos.
+        m_dialogs.answerNext(QMessageBox::No);
+        frmDodaj_pozycje->btnZapisz->click();
+        frmDodaj_pozycje->btnZamknij->click();
+    });
+    action("Dodajnowpozycje1")->trigger();
+
+    QCOMPARE(m_dialogs.shown.size(), 4);
+    QCOMPARE(m_dialogs.shown[0].caption, QStringLiteral("Pytanie"));
+    QCOMPARE(m_dialogs.shown[0].text,
+             QStringLiteral("Wprowadzone dane zostały zapisane pomyślnie.\nCzy chcesz dodać teraz zdjęcia ?"));
+    QCOMPARE(m_dialogs.shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(m_dialogs.shown[1].text, QStringLiteral("Zdjęcie zostało dodane"));
+
+    const ItemValues first = ItemStore::read(m_place, 0);
+    QCOMPARE(first.fields[0], QStringLiteral("5 złotych"));
+    QCOMPARE(first.fields[3], QStringLiteral("dobry"));
+    QCOMPARE(first.description, QStringLiteral("Moneta srebrna\nz 1934 roku"));
+    QCOMPARE(ItemStore::photos(m_place, 0), QStringList({m_pictures.file("awers.jpg"), m_pictures.file("rewers.BMP")}));
+    const ItemValues second = ItemStore::read(m_place, 1);
+    QCOMPARE(second.description, QStringLiteral("Opis..."));
+    QCOMPARE(second.comment, QStringLiteral("Komentarz..."));
+    QVERIFY(!QFile::exists(m_place.photoList(1)));
+    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 2);
+    QVERIFY(frmGlowny->ListPrzedmioty->selectedItems().isEmpty());
+}
+
+void TestItemWindows::editsAnItemAndItsPhotos()
+{
+    for (const char *name : {"a", "b", "c"}) {
+        ItemValues values;
+        values.fields[0] = QString::fromLatin1(name);
+        values.fields[2] = QStringLiteral("ukryte ") + QString::fromLatin1(name);
+        ItemStore::add(m_place, values);
+    }
+    for (const char *name : {"awers.jpg", "rewers.BMP", "medal.WMF"})
+        ItemStore::addPhoto(m_place, 1, m_pictures.file(QString::fromLatin1(name)));
+    selectRow(1);
+    whenShown(frmEdytuj_pozycje, [this] {
+        QCOMPARE(frmEdytuj_pozycje->Edits[0]->text(), QStringLiteral("b"));
+        QVERIFY(!frmEdytuj_pozycje->Edits[2]->isVisibleTo(frmEdytuj_pozycje));
+        frmEdytuj_pozycje->Edits[0]->setText("B");
+        frmEdytuj_pozycje->Memo2->setPlainText("Uwaga:\r\n  rysa na rewersie");
+        frmEdytuj_pozycje->btnZapisz->click();
+        frmEdytuj_pozycje->btnDodaj->click(); // no path yet: nothing
+        m_dialogs.fileNameNext(m_pictures.file("order.emf"));
+        frmEdytuj_pozycje->btnPrzegladaj->click();
+        frmEdytuj_pozycje->btnDodaj->click();
+        whenShown(frmLista_zdjec, [this] {
+            QCOMPARE(frmLista_zdjec->listZdjecia->count(), 4);
+            frmLista_zdjec->listZdjecia->setCurrentRow(1);
+            m_dialogs.answerNext(QMessageBox::Cancel);
+            frmLista_zdjec->btnUsun->click();
+            QCOMPARE(frmLista_zdjec->listZdjecia->count(), 4);
+            m_dialogs.answerNext(QMessageBox::Ok);
+            frmLista_zdjec->btnUsun->click();
+            QCOMPARE(frmLista_zdjec->listZdjecia->count(), 3);
+            frmLista_zdjec->btnZamknij->click();
+        });
+        frmEdytuj_pozycje->btnUsun->click();
+        frmEdytuj_pozycje->btnZamknij->click();
+    });
+    action("Edytujpozycje1")->trigger();
+
+    const ItemValues edited = ItemStore::read(m_place, 1);
+    QCOMPARE(edited.fields[0], QStringLiteral("B"));
+    QCOMPARE(edited.fields[2], QStringLiteral("ukryte b")); // the hidden field survives the save
+    QCOMPARE(edited.comment, QStringLiteral("Uwaga:\n  rysa na rewersie"));
+    QCOMPARE(ItemStore::photos(m_place, 1), QStringList({m_pictures.file("awers.jpg"), m_pictures.file("medal.WMF"),
+                                                         m_pictures.file("order.emf")}));
+    QCOMPARE(m_dialogs.shown[0].text, QStringLiteral("Dane zostały pomyślnie zmienione."));
+    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItem(1)->text(0), QStringLiteral("B"));
+    QCOMPARE(ItemStore::read(m_place, 0).fields[0], QStringLiteral("a"));
+}
+
+void TestItemWindows::openViewer(int row)
+{
+    selectRow(row);
+    frmGlowny->lblpozycja->setText(QString::number(row));
+    frmPokaz->show();
+    QCoreApplication::processEvents();
+}
+
+void TestItemWindows::viewerStepsThroughPhotos()
+{
+    ItemValues values;
+    values.fields = QStringList{"5 zł", "1934", "ukryte", "dobry", "", "", "", "", "", ""};
+    values.description = QStringLiteral("linia 1\nlinia 2");
+    ItemStore::add(m_place, values);
+    ItemStore::add(m_place, values);
+    ItemStore::add(m_place, values);
+    for (const char *name : {"awers.jpg", "rewers.BMP", "ikona.ico"})
+        ItemStore::addPhoto(m_place, 0, m_pictures.file(QString::fromLatin1(name)));
+    ItemStore::addPhoto(m_place, 1, m_pictures.file("order.emf"));
+
+    openViewer(0);
+    QCOMPARE(frmPokaz->windowTitle(), QStringLiteral("Gromadnik - Pokaż pozycje"));
+    QCOMPARE(frmPokaz->Edits[0]->text(), QStringLiteral("5 zł"));
+    QVERIFY(!frmPokaz->Edits[2]->isVisibleTo(frmPokaz));
+    QCOMPARE(frmPokaz->Memo1->toPlainText(), QStringLiteral("linia 1\nlinia 2"));
+    QCOMPARE(ProfileFile(m_place.itemFile()).ReadText("config", "aktualne_zdjecie", ""), QStringLiteral("0"));
+    QCOMPARE(photoButtons(), QStringLiteral("101 0 shown"));
+    QCOMPARE(frmPokaz->Image1->picture().size(), QSize(350, 263)); // decoded at 7/8, enough for 345 x 249
+    frmPokaz->btnNastepne->click();
+    QCOMPARE(photoButtons(), QStringLiteral("111 1 shown"));
+    QCOMPARE(frmPokaz->Image1->picture().size(), QSize(60, 40));
+    frmPokaz->btnNastepne->click();
+    QCOMPARE(photoButtons(), QStringLiteral("110 2 shown"));
+    frmPokaz->btnPoprzednie->click();
+    QCOMPARE(photoButtons(), QStringLiteral("111 1 shown"));
+    frmPokaz->close();
+
+    openViewer(1);
+    QCOMPARE(photoButtons(), QStringLiteral("100 0 shown"));
+    frmPokaz->close();
+    openViewer(2);
+    QCOMPARE(photoButtons(), QStringLiteral("000 0 hidden"));
+    frmPokaz->close();
+    QVERIFY(m_dialogs.shown.isEmpty());
+}
+
+void TestItemWindows::viewerKeepsConsistentAfterAFailedLoad()
+{
+    ItemStore::add(m_place, ItemValues());
+    for (const char *name : {"zepsute.jpg", "awers.jpg", "brak.jpg", "animacja.gif"})
+        ItemStore::addPhoto(m_place, 0, m_pictures.file(QString::fromLatin1(name)));
+    openViewer(0);
+    // Photo 0 is damaged: reported, nothing shown, and the user can still step on.
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QCOMPARE(m_dialogs.shown[0].caption, QStringLiteral("Gromadnik"));
+    QVERIFY(m_dialogs.shown[0].text.startsWith("JPEG error #"));
+    QCOMPARE(photoButtons(), QStringLiteral("001 0 shown"));
+    QVERIFY(frmPokaz->Image1->picture().isNull());
+    frmPokaz->btnNastepne->click();
+    QCOMPARE(photoButtons(), QStringLiteral("111 1 shown"));
+    frmPokaz->btnNastepne->click(); // a missing file: the index and the buttons stay
+    QCOMPARE(m_dialogs.shown.last().text, "Cannot open file " + m_pictures.file("brak.jpg") + ".");
+    QCOMPARE(photoButtons(), QStringLiteral("111 1 shown"));
+    QCOMPARE(frmPokaz->Image1->picture().size(), QSize(350, 263));
+    frmPokaz->close();
+}
+
+void TestItemWindows::enlargedPhotoFitsTheScreen()
+{
+    QCOMPARE(TfrmImage::windowSizeFor(QSize(400, 300), QSize(1024, 768)), QSize(400, 300));
+    QCOMPARE(TfrmImage::windowSizeFor(QSize(6000, 4000), QSize(1024, 740)), QSize(1024, 682));
+    QCOMPARE(TfrmImage::windowSizeFor(QSize(1000, 3000), QSize(1024, 740)), QSize(246, 740));
+
+    ItemStore::add(m_place, ItemValues());
+    ItemStore::addPhoto(m_place, 0, m_pictures.file("awers.jpg"));
+    openViewer(0);
+    QSize shown;
+    whenShown(frmImage, [&] {
+        shown = frmImage->frameGeometry().size();
+        QCOMPARE(frmImage->Image1->picture().size(), QSize(400, 300));
+        frmImage->close();
+    });
+    frmPokaz->btnPowieksz->click();
+    QCOMPARE(shown, QSize(400, 300));
+    frmPokaz->close();
+}
+
+// The edit window opened from the viewer stays beside the main window and keeps its item.
+void TestItemWindows::editWindowFromTheViewerKeepsItsItem()
+{
+    for (const char *name : {"a", "b", "c"}) {
+        ItemValues values;
+        values.fields[0] = QString::fromLatin1(name);
+        ItemStore::add(m_place, values);
+    }
+    openViewer(2);
+    frmPokaz->btnEdytuj->click();
+    QVERIFY(!frmPokaz->isVisible());
+    QVERIFY(frmEdytuj_pozycje->isVisible());
+    QCOMPARE(frmEdytuj_pozycje->Edits[0]->text(), QStringLiteral("c"));
+
+    // The user chooses another row and asks to edit it: the open window only comes forward.
+    selectRow(0);
+    frmGlowny->lblpozycja->setText("0");
+    action("Edytujpozycje1")->trigger();
+    QCOMPARE(frmEdytuj_pozycje->Edits[0]->text(), QStringLiteral("c"));
+    frmEdytuj_pozycje->Edits[0]->setText("C");
+    frmEdytuj_pozycje->btnZapisz->click();
+    frmEdytuj_pozycje->close();
+    QCOMPARE(ItemStore::read(m_place, 2).fields[0], QStringLiteral("C"));
+    QCOMPARE(ItemStore::read(m_place, 0).fields[0], QStringLiteral("a"));
+}
+
+void TestItemWindows::deletesTheSelectedItem()
+{
+    for (const char *name : {"a", "b", "c"}) {
+        ItemValues values;
+        values.fields[0] = QString::fromLatin1(name);
+        ItemStore::add(m_place, values);
+    }
+    ItemStore::addPhoto(m_place, 2, m_pictures.file("awers.jpg"));
+    frmGlowny->ListPrzedmioty->clearSelection();
+    action("Usuzaznaczonpozycje1")->trigger(); // no row: no question
+    QVERIFY(m_dialogs.shown.isEmpty());
+
+    selectRow(0);
+    m_dialogs.answerNext(QMessageBox::Cancel);
+    action("Usuzaznaczonpozycje1")->trigger();
+    QCOMPARE(ProfileFile(m_place.itemFile()).ReadNumber("config", "liczba_pozycji", 0), 3);
+
+    selectRow(0);
+    m_dialogs.answerNext(QMessageBox::Ok);
+    action("Usuzaznaczonpozycje1")->trigger();
+    QCOMPARE(m_dialogs.shown.last().text, QStringLiteral("Czy chcesz usunąć wybraną pozycje ?"));
+    QCOMPARE(m_dialogs.shown.last().caption, QStringLiteral("Pytanie"));
+    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 2);
+    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItem(0)->text(0), QStringLiteral("c"));
+    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItem(1)->text(0), QStringLiteral("b"));
+    QCOMPARE(ItemStore::photos(m_place, 0), QStringList{m_pictures.file("awers.jpg")});
+    QVERIFY(QFile::exists(m_pictures.file("awers.jpg")));
+}
+
+QTEST_MAIN(TestItemWindows)
+#include "tst_itemwindows.moc"
