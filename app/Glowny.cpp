@@ -2,8 +2,8 @@
 
 #include "Application.h"
 #include "Command.h"
-#include "FormStyle.h"
 #include "Dialogs.h"
+#include "FormStyle.h"
 #include "Info.h"
 #include "Pozycje.h"
 #include "categories/Dodaj_kategorie.h"
@@ -12,10 +12,10 @@
 #include "items/ItemTable.h"
 #include "items/Pozycje_dodaj.h"
 #include "items/Pozycje_edytuj.h"
-#include "viewer/Pokaz.h"
 #include "store/CatalogueFiles.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
+#include "viewer/Pokaz.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

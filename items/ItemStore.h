@@ -8,9 +8,9 @@
 struct ItemValues
 {
     QStringList fields = QStringList(10); // "pozycja1" .. "pozycja10"
-    QString description;                 // "opis", may hold line breaks
-    QString comment;                     // "komentarz", may hold line breaks
-    QString photo;                       // "zdjecie"
+    QString description;                  // "opis", may hold line breaks
+    QString comment;                      // "komentarz", may hold line breaks
+    QString photo;                        // "zdjecie"
 };
 
 // The item operations. Each works on the item file and photo list files named by the data

@@ -81,8 +81,8 @@ void TfrmEdytuj_pozycje::btnZapiszClick()
 
 void TfrmEdytuj_pozycje::btnPrzegladajClick()
 {
-    const QString path = Dialogs::current().openFileName(this, QStringLiteral("Wybierz zdjęcie"),
-                                                         PictureLoader::dialogFilter());
+    const QString path =
+        Dialogs::current().openFileName(this, QStringLiteral("Wybierz zdjęcie"), PictureLoader::dialogFilter());
     if (!path.isEmpty())
         Edit11->setText(path);
 }

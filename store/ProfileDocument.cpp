@@ -2,6 +2,7 @@
 
 #include "Codepage.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -278,10 +279,31 @@ void ProfileDocument::splice(qsizetype first, qsizetype count, const QByteArrayL
 
     if (terminatePrevious)
         m_lines[first - 1].lineEnd = lineBreak.size();
+    const bool removedHeader = std::any_of(m_lines.begin() + first, m_lines.begin() + first + count,
+                                           [](const Line &line) { return line.section; });
     m_lines.erase(m_lines.begin() + first, m_lines.begin() + first + count);
     for (qsizetype i = first; i < qsizetype(m_lines.size()); ++i)
         m_lines[i].begin += shift;
     const qsizetype newFrom = from + (terminatePrevious ? lineBreak.size() : 0);
     indexLines(newFrom, from + middle.size(), first);
-    indexSections();
+    const bool addedHeader = std::any_of(m_lines.begin() + first, m_lines.begin() + first + newLines.size(),
+                                         [](const Line &line) { return line.section; });
+    if (removedHeader || addedHeader)
+        indexSections();
+    else
+        shiftSections(first, newLines.size() - count);
+}
+
+// Lines were added or removed at `first` without touching a section line: the sections keep their
+// names and order, only their line numbers move.
+void ProfileDocument::shiftSections(qsizetype first, qsizetype delta)
+{
+    for (auto &index : m_keyIndexes)
+        index.reset();
+    for (Section &section : m_sections) {
+        if (section.header >= first)
+            section.header += delta;
+        if (section.end >= first) // lines added at a section's end are its own
+            section.end += delta;
+    }
 }

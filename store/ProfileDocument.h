@@ -48,6 +48,7 @@ private:
     void indexLines(qsizetype from, qsizetype to, qsizetype at);
     Line classify(qsizetype begin, qsizetype length, qsizetype lineEnd) const;
     void indexSections();
+    void shiftSections(qsizetype first, qsizetype delta);
     QByteArrayView sectionName(const Line &line) const;
     QByteArrayView key(const Line &line) const;
     const Section *findSection(QByteArrayView name) const;

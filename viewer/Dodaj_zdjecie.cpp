@@ -44,8 +44,8 @@ TfrmDodaj_zdjecie::TfrmDodaj_zdjecie(QWidget *parent)
 
 void TfrmDodaj_zdjecie::btnPrzegladajClick()
 {
-    const QString path = Dialogs::current().openFileName(this, QStringLiteral("Wybierz zdjęcie"),
-                                                         PictureLoader::dialogFilter());
+    const QString path =
+        Dialogs::current().openFileName(this, QStringLiteral("Wybierz zdjęcie"), PictureLoader::dialogFilter());
     if (!path.isEmpty())
         txtImage->setText(path);
 }
@@ -53,7 +53,8 @@ void TfrmDodaj_zdjecie::btnPrzegladajClick()
 void TfrmDodaj_zdjecie::Button1Click()
 {
     const ItemStore::Place place = currentPlace();
-    const int items = ProfileFile(place.itemFile()).ReadNumber(QStringLiteral("config"), QStringLiteral("liczba_pozycji"), 0);
+    const int items =
+        ProfileFile(place.itemFile()).ReadNumber(QStringLiteral("config"), QStringLiteral("liczba_pozycji"), 0);
     if (txtImage->text().isEmpty() || items <= 0)
         return; // nothing chosen, or no item to add it to
     ItemStore::addPhoto(place, items - 1, txtImage->text());

@@ -46,8 +46,8 @@ unsigned int eighthsFor(const jpeg_decompress_struct &info, QSize fitInto)
 {
     if (!fitInto.isValid() || info.image_width == 0 || info.image_height == 0)
         return 8;
-    const double scale = std::min(double(fitInto.width()) / info.image_width,
-                                  double(fitInto.height()) / info.image_height);
+    const double scale =
+        std::min(double(fitInto.width()) / info.image_width, double(fitInto.height()) / info.image_height);
     return std::clamp(unsigned(std::ceil(scale * 8)), 1u, 8u);
 }
 

@@ -1,13 +1,13 @@
 #include "app/Glowny.h"
 #include "app/Info.h"
 #include "app/Pozycje.h"
-#include "viewer/Pokaz.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
 #include "store/ProfileStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "support/WindowDriver.h"
+#include "viewer/Pokaz.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -1,7 +1,7 @@
-#include "support/TestFiles.h"
 #include "items/ItemStore.h"
 #include "store/Error.h"
 #include "store/ProfileFile.h"
+#include "support/TestFiles.h"
 
 #include <QTest>
 
@@ -55,7 +55,10 @@ void TestItemStore::addAppendsAndCounts()
     QStringList lines{"[0]", "pozycja1=a", "pozycja2=", "pozycja3=a (3)"};
     for (int k = 4; k <= 10; ++k)
         lines << QStringLiteral("pozycja%1=").arg(k);
-    lines << "opis=Opis a" << "komentarz=Komentarz a" << "[config]" << "liczba_pozycji=3";
+    lines << "opis=Opis a"
+          << "komentarz=Komentarz a"
+          << "[config]"
+          << "liczba_pozycji=3";
     QVERIFY(m_dir->read("Monety_Polska_dane.gmd").startsWith(crlf(lines.mid(0, 14))));
     QCOMPARE(ProfileFile(m_place.itemFile()).ReadNumber("config", "liczba_pozycji", 0), 3);
     QCOMPARE(ItemStore::read(m_place, 1).fields[0], QStringLiteral("b"));
@@ -88,8 +91,10 @@ void TestItemStore::unstorableTextIsRefusedBeforeWriting_data()
     QTest::addColumn<int>("field"); // 0 .. 9, 10 description, 11 comment
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("field outside Windows-1250") << 4 << "1934 日本" << "Windows-1250";
-    QTest::newRow("comment with an emoji") << 11 << "ładna 😀" << "Windows-1250";
+    QTest::newRow("field outside Windows-1250") << 4 << "1934 日本"
+                                                << "Windows-1250";
+    QTest::newRow("comment with an emoji") << 11 << "ładna 😀"
+                                           << "Windows-1250";
     QTest::newRow("description too long") << 10 << QString(2048, QLatin1Char('x')) << "najwyżej 2047";
     QTest::newRow("too long once encoded") << 11 << QString(1200, QLatin1Char('\n')) << "najwyżej 2047";
 }
@@ -128,7 +133,8 @@ void TestItemStore::deleteMovesTheLastItemWithItsPhotos()
         ItemStore::add(m_place, item(name));
     ItemStore::addPhoto(m_place, 0, "/zdjecia/a.jpg");
     // The last item's photo list as another program wrote it: LF line ends, a comment line.
-    const QByteArray lastPhotos("; z importu\n[zdjecia]\n0=/zdjecia/c1.jpg\n1=/zdjecia/c2.jpg\n[config]\nliczba_zdjec=2\n");
+    const QByteArray lastPhotos(
+        "; z importu\n[zdjecia]\n0=/zdjecia/c1.jpg\n1=/zdjecia/c2.jpg\n[config]\nliczba_zdjec=2\n");
     m_dir->write("Monety_Polska_2.gmd", lastPhotos);
     ProfileFile(m_place.itemFile()).WriteText("2", "zdjecie", "/stare/c.bmp");
 

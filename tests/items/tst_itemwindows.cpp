@@ -1,12 +1,12 @@
-#include "support/ScriptedDialogs.h"
-#include "support/TestFiles.h"
-#include "support/TestPictures.h"
-#include "support/WindowDriver.h"
 #include "app/Glowny.h"
 #include "items/ItemStore.h"
 #include "items/Pozycje_dodaj.h"
 #include "items/Pozycje_edytuj.h"
 #include "store/ProfileFile.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+#include "support/TestPictures.h"
+#include "support/WindowDriver.h"
 #include "viewer/Dodaj_zdjecie.h"
 #include "viewer/Image.h"
 #include "viewer/PictureArea.h"
@@ -189,8 +189,8 @@ void TestItemWindows::editsAnItemAndItsPhotos()
     QCOMPARE(edited.fields[0], QStringLiteral("B"));
     QCOMPARE(edited.fields[2], QStringLiteral("ukryte b")); // the hidden field survives the save
     QCOMPARE(edited.comment, QStringLiteral("Uwaga:\n  rysa na rewersie"));
-    QCOMPARE(ItemStore::photos(m_place, 1), QStringList({m_pictures.file("awers.jpg"), m_pictures.file("medal.WMF"),
-                                                         m_pictures.file("order.emf")}));
+    QCOMPARE(ItemStore::photos(m_place, 1),
+             QStringList({m_pictures.file("awers.jpg"), m_pictures.file("medal.WMF"), m_pictures.file("order.emf")}));
     QCOMPARE(m_dialogs.shown[0].text, QStringLiteral("Dane zostały pomyślnie zmienione."));
     QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItem(1)->text(0), QStringLiteral("B"));
     QCOMPARE(ItemStore::read(m_place, 0).fields[0], QStringLiteral("a"));

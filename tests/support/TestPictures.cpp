@@ -1,9 +1,9 @@
 #include "TestPictures.h"
 
 #include <QFile>
-#include <utility>
 #include <QPainter>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include <jpeglib.h>
@@ -80,15 +80,15 @@ QByteArray wmfBytes(int width, int height, QColor colour)
         for (quint16 p : params)
             records.word(p);
     };
-    record(0x020B, {0, 0});                                    // SETWINDOWORG y, x
-    record(0x020C, {quint16(height), quint16(width)});         // SETWINDOWEXT y, x
+    record(0x020B, {0, 0});                            // SETWINDOWORG y, x
+    record(0x020C, {quint16(height), quint16(width)}); // SETWINDOWEXT y, x
     // The page first, so that the drawing's extent is the whole page.
     int object = 0;
     for (const auto &[fill, right] : {std::pair{QColor(Qt::white), width}, std::pair{colour, width / 2}}) {
         const quint32 ref = colorRef(fill);
         record(0x02FC, {0, quint16(ref & 0xffff), quint16(ref >> 16), 0}); // CREATEBRUSHINDIRECT solid
-        record(0x012D, {quint16(object++)});                              // SELECTOBJECT
-        record(0x041B, {quint16(height), quint16(right), 0, 0});          // RECTANGLE bottom right top left
+        record(0x012D, {quint16(object++)});                               // SELECTOBJECT
+        record(0x041B, {quint16(height), quint16(right), 0, 0});           // RECTANGLE bottom right top left
     }
     record(0x0000, {}); // EOF
 
@@ -124,10 +124,10 @@ QByteArray emfBytes(int width, int height, QColor colour)
         for (quint32 p : params)
             records.dword(p);
     };
-    record(39, {1, 0, colorRef(colour), 0});               // CREATEBRUSHINDIRECT, handle 1, solid
-    record(37, {1});                                        // SELECTOBJECT 1
+    record(39, {1, 0, colorRef(colour), 0});                 // CREATEBRUSHINDIRECT, handle 1, solid
+    record(37, {1});                                         // SELECTOBJECT 1
     record(43, {0, 0, quint32(width / 2), quint32(height)}); // RECTANGLE
-    record(14, {0, 16, 20});                                // EOF
+    record(14, {0, 16, 20});                                 // EOF
 
     const int headerSize = 88;
     Writer header;

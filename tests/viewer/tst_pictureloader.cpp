@@ -1,6 +1,6 @@
+#include "store/Error.h"
 #include "support/TestFiles.h"
 #include "support/TestPictures.h"
-#include "store/Error.h"
 #include "viewer/PictureLoader.h"
 
 #include <QTest>
