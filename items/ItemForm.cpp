@@ -33,11 +33,16 @@ ItemForm::ItemForm(QWidget *parent, const char *objectName, const QString &capti
         useFieldKeys(box);
         const int column = k <= 5 ? 0 : 1;
         const int row = (k - 1) % 5 * 2;
-        fields->addWidget(label, row, column);
-        fields->addWidget(box, row + 1, column);
+        fields->addWidget(label, row, column, Qt::AlignLeft);
+        fields->addWidget(box, row + 1, column, Qt::AlignLeft);
         Labels.append(label);
         Edits.append(box);
     }
+
+    // The columns keep their places when unnamed fields are hidden.
+    fields->setColumnMinimumWidth(0, 210);
+    fields->setColumnMinimumWidth(1, 210);
+    fields->setRowStretch(10, 1);
 
     GroupBox2 = new QGroupBox(QStringLiteral("Dokładny opis i komentarz:"), this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
