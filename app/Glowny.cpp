@@ -8,6 +8,7 @@
 #include "Pozycje.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
+#include "categories/Frmedytor_kategorii.h"
 #include "items/ItemStore.h"
 #include "items/ItemTable.h"
 #include "items/Pozycje_dodaj.h"
@@ -366,6 +367,13 @@ void TfrmGlowny::Dodajnowpodkategorie1Click()
 {
     showModal(frmDodaj_podkategorie);
     fillSubcategories(DataDirectory::path(), panelText(0));
+}
+
+void TfrmGlowny::Edytorkategorii1Click()
+{
+    // Modal to the main window only, so that the add and rename windows it shows stay usable.
+    frmKategorie->setWindowModality(Qt::WindowModal);
+    showModal(frmKategorie);
 }
 
 void TfrmGlowny::Oprogramie1Click()

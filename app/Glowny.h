@@ -51,6 +51,7 @@ public:
     void Dodajnowkategorie1Click();
     void Dodajnowpodkategorie1Click();
     void Oprogramie1Click();
+    void Edytorkategorii1Click();
     void Plikikonfiguracyjne1Click();
     void Zamknijprogram1Click();
     // Shows a window modally, then the activation refresh.

@@ -40,7 +40,7 @@ void TfrmGlowny::buildMenus()
     QMenu *main = bar->addMenu(QStringLiteral("Menu"));
     main->setObjectName(QStringLiteral("Menu1"));
     addEntry(main, QStringLiteral("Konfiguracja"), "Konfiguracja1");
-    addEntry(main, QStringLiteral("Edytor kategorii"), "Edytorkategorii1");
+    addCommand(main, QStringLiteral("Edytor kategorii"), "Edytorkategorii1", this, &TfrmGlowny::Edytorkategorii1Click);
     QMenu *exchange = main->addMenu(QStringLiteral("Import/Eksport"));
     exchange->setObjectName(QStringLiteral("ImportEksport1"));
     addEntry(exchange, QStringLiteral("Import danych"), "Importdanych1");
@@ -75,14 +75,16 @@ void TfrmGlowny::buildPopUps()
 {
     KategoriePopUp = new QMenu(this);
     KategoriePopUp->setObjectName(QStringLiteral("KategoriePopUp"));
-    addEntry(KategoriePopUp, QStringLiteral("Edytor kategorii"), "Edytorkategorii2");
+    addCommand(KategoriePopUp, QStringLiteral("Edytor kategorii"), "Edytorkategorii2", this,
+               &TfrmGlowny::Edytorkategorii1Click);
     KategoriePopUp->addSeparator();
     addCommand(KategoriePopUp, QStringLiteral("Dodaj nową kategorie"), "Dodajnowkategorie1", this,
                &TfrmGlowny::Dodajnowkategorie1Click);
 
     PodkategoriePopUp = new QMenu(this);
     PodkategoriePopUp->setObjectName(QStringLiteral("PodkategoriePopUp"));
-    addEntry(PodkategoriePopUp, QStringLiteral("Edytor kategorii"), "Edytorkategorii3");
+    addCommand(PodkategoriePopUp, QStringLiteral("Edytor kategorii"), "Edytorkategorii3", this,
+               &TfrmGlowny::Edytorkategorii1Click);
     PodkategoriePopUp->addSeparator();
     addCommand(PodkategoriePopUp, QStringLiteral("Dodaj nową podkategorie"), "Dodajnowpodkategorie1", this,
                &TfrmGlowny::Dodajnowpodkategorie1Click);

@@ -5,6 +5,8 @@
 #include "Pozycje.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
+#include "categories/Edytuj_kategorie.h"
+#include "categories/Frmedytor_kategorii.h"
 #include "items/Pozycje_dodaj.h"
 #include "items/Pozycje_edytuj.h"
 #include "store/Config_files.h"
@@ -18,6 +20,10 @@ void createWindows()
     frmGlowny = new TfrmGlowny;
     frmDodaj_podkategorie = new TfrmDodaj_podkategorie(frmGlowny);
     frmDodaj_kategorie = new TfrmDodaj_kategorie(frmGlowny);
+    frmEdytuj_podkategorie = new TfrmEdytuj_podkategorie(frmGlowny);
+    frmEdytuj_kategorie = new TfrmEdytuj_kategorie(frmGlowny);
+    // The editor listens to the four small windows, so it is made after them.
+    frmKategorie = new TfrmKategorie(frmGlowny);
     frmInfo = new TfrmInfo(frmGlowny);
     frmPokaz = new TfrmPokaz(frmGlowny);
     frmPozycje = new TfrmPozycje(frmGlowny);

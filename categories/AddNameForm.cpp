@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 AddNameForm::AddNameForm(QWidget *parent, const char *objectName, const QString &caption, const QString &groupCaption,
-                         QSize clientSize)
+                         QSize clientSize, const QString &actionCaption, const char *actionName)
     : Form(parent, objectName, caption, Frame::FixedWithoutClose)
 {
     auto *group = new QGroupBox(groupCaption, this);
@@ -18,25 +18,25 @@ AddNameForm::AddNameForm(QWidget *parent, const char *objectName, const QString 
     txtNazwa = new QLineEdit(group);
     txtNazwa->setObjectName(QStringLiteral("txtNazwa"));
     txtNazwa->setAccessibleName(groupCaption);
-    btnDodaj = new QPushButton(QStringLiteral("Dodaj"), group);
-    btnDodaj->setObjectName(QStringLiteral("btnDodaj"));
+    btnAction = new QPushButton(actionCaption, group);
+    btnAction->setObjectName(QLatin1String(actionName));
     btnZamknij = new QPushButton(QStringLiteral("Zamknij"), group);
     btnZamknij->setObjectName(QStringLiteral("btnZamknij"));
     btnZamknij->setAutoDefault(false);
-    btnDodaj->setDefault(true);
+    btnAction->setDefault(true);
 
     auto *inner = new QVBoxLayout(group);
     inner->addWidget(txtNazwa);
-    inner->addWidget(btnDodaj);
+    inner->addWidget(btnAction);
     inner->addWidget(btnZamknij);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(group);
-    setTabOrder(txtNazwa, btnDodaj);
-    setTabOrder(btnDodaj, btnZamknij);
+    setTabOrder(txtNazwa, btnAction);
+    setTabOrder(btnAction, btnZamknij);
     setFixedSize(clientSize.expandedTo(sizeHint()));
 
-    connect(btnDodaj, &QPushButton::clicked, this, [this] { runCommand([this] { btnDodajClick(); }); });
+    connect(btnAction, &QPushButton::clicked, this, [this] { runCommand([this] { actionClick(); }); });
     connect(btnZamknij, &QPushButton::clicked, this, &QDialog::close);
 }
 

@@ -7,19 +7,20 @@
 class QLineEdit;
 class QPushButton;
 
-// The small window in which one name after another is added to the end of a list: a text box,
-// "Dodaj" and "Zamknij", and no close box.
+// The small windows that take one name: a text box, the action button and "Zamknij", and no
+// close box. Adding keeps the window open for the next name; renaming closes it.
 class AddNameForm : public Form
 {
 public:
     AddNameForm(QWidget *parent, const char *objectName, const QString &caption, const QString &groupCaption,
-                QSize clientSize);
+                QSize clientSize, const QString &actionCaption = QStringLiteral("Dodaj"),
+                const char *actionName = "btnDodaj");
 
     QLineEdit *txtNazwa;
-    QPushButton *btnDodaj;
+    QPushButton *btnAction;
     QPushButton *btnZamknij;
 
-    virtual void btnDodajClick() = 0;
+    virtual void actionClick() = 0;
 
 protected:
     void showEvent(QShowEvent *event) override;

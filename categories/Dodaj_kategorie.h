@@ -8,7 +8,10 @@ class TfrmDodaj_kategorie : public AddNameForm
 public:
     explicit TfrmDodaj_kategorie(QWidget *parent = nullptr);
 
-    void btnDodajClick() override;
+    QPushButton *btnDodaj = btnAction;
+
+    void btnDodajClick();
+    void actionClick() override { btnDodajClick(); }
 };
 
 extern TfrmDodaj_kategorie *frmDodaj_kategorie;

@@ -8,7 +8,10 @@ class TfrmDodaj_podkategorie : public AddNameForm
 public:
     explicit TfrmDodaj_podkategorie(QWidget *parent = nullptr);
 
-    void btnDodajClick() override;
+    QPushButton *btnDodaj = btnAction;
+
+    void btnDodajClick();
+    void actionClick() override { btnDodajClick(); }
 };
 
 extern TfrmDodaj_podkategorie *frmDodaj_podkategorie;

@@ -206,6 +206,11 @@ void replace(const QString &fileName, const QByteArray &bytes)
     cache().forget(key); // parsed again at its next read
 }
 
+void forget(const QString &fileName)
+{
+    cache().forget(keyOf(fileName));
+}
+
 void remove(const QString &fileName)
 {
     cache().forget(keyOf(fileName));

@@ -30,6 +30,9 @@ void modify(const QString &fileName, const std::function<bool(ProfileDocument &)
 // Replaces the whole file with `bytes`, atomically. Throws AppError "Unable to write to <fileName>".
 void replace(const QString &fileName, const QByteArray &bytes);
 
+// Drops the parsed copy of a file that is about to be renamed or changed outside the store.
+void forget(const QString &fileName);
+
 // Deletes the file; a missing file is no error. Throws AppError "Unable to delete <fileName>".
 void remove(const QString &fileName);
 

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Deleting, reordering and renaming categories and subcategories together with every catalogue
+// file named after them: subcategory lists, item files and photo lists. Picture files are never
+// touched.
+namespace CategoryStore {
+
+// Writes a list anew, densely, in the given order (the category list when `category` is empty,
+// else that category's subcategory list), in one atomic write.
+void writeCategories(const QString &dir, const QStringList &names);
+void writeSubcategories(const QString &dir, const QString &category, const QStringList &names);
+
+// Removes the category's subcategory list and the item and photo list files of its subcategories.
+void deleteCategoryFiles(const QString &dir, const QString &category, const QStringList &subcategories);
+// Removes the subcategory's item file and its photo list files.
+void deleteSubcategoryFiles(const QString &dir, const QString &category, const QString &subcategory);
+
+// Why `newName` cannot replace entry `index` of `names` (a list of one category's subcategories
+// when `category` is not empty), or the empty text when it can.
+QString renameProblem(const QString &dir, const QString &category, const QStringList &names, int index,
+                      const QString &newName);
+
+// Carries every file named after the entry to its new name, then writes the entry and the
+// active-selection key. A failed move puts back what was moved and throws AppError.
+void renameCategory(const QString &dir, int index, const QString &oldName, const QString &newName);
+void renameSubcategory(const QString &dir, const QString &category, int index, const QString &oldName,
+                       const QString &newName);
+
+} // namespace CategoryStore

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "AddNameForm.h"
+
+// Renames the category chosen in the category editor, carrying every file named after it.
+class TfrmEdytuj_kategorie : public AddNameForm
+{
+public:
+    explicit TfrmEdytuj_kategorie(QWidget *parent = nullptr);
+
+    QPushButton *btnEdytuj = btnAction;
+
+    void FormShow();
+    void btnEdytujClick();
+    void actionClick() override { btnEdytujClick(); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+};
+
+// Renames the subcategory chosen in the category editor, carrying its item and photo list files.
+class TfrmEdytuj_podkategorie : public AddNameForm
+{
+public:
+    explicit TfrmEdytuj_podkategorie(QWidget *parent = nullptr);
+
+    QPushButton *btnEdytuj = btnAction;
+
+    void FormShow();
+    void btnEdytujClick();
+    void actionClick() override { btnEdytujClick(); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QString m_category; // the owning category, taken at opening
+};
+
+extern TfrmEdytuj_kategorie *frmEdytuj_kategorie;
+extern TfrmEdytuj_podkategorie *frmEdytuj_podkategorie;

@@ -1,0 +1,309 @@
+#include "Frmedytor_kategorii.h"
+
+#include "CategoryStore.h"
+#include "Dodaj_kategorie.h"
+#include "Dodaj_podkategorie.h"
+#include "Edytuj_kategorie.h"
+#include "app/Command.h"
+#include "app/Dialogs.h"
+#include "app/Glowny.h"
+#include "store/CatalogueFiles.h"
+#include "store/DataDirectory.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TfrmKategorie *frmKategorie = nullptr;
+
+namespace {
+
+const QString config = QStringLiteral("config");
+
+QPushButton *button(QWidget *parent, const char *caption, const char *objectName, const char *hint)
+{
+    auto *result = new QPushButton(QString::fromUtf8(caption), parent);
+    result->setObjectName(QLatin1String(objectName));
+    result->setToolTip(QString::fromUtf8(hint));
+    result->setAutoDefault(false);
+    return result;
+}
+
+QListWidget *list(QWidget *parent, const char *objectName, const char *hint, const char *accessibleName)
+{
+    auto *result = new QListWidget(parent);
+    result->setObjectName(QLatin1String(objectName));
+    result->setToolTip(QString::fromUtf8(hint));
+    result->setAccessibleName(QString::fromUtf8(accessibleName));
+    result->setSelectionMode(QAbstractItemView::SingleSelection);
+    return result;
+}
+
+QGroupBox *group(QWidget *parent, const QString &caption, QListWidget *list, const QList<QPushButton *> &buttons)
+{
+    auto *box = new QGroupBox(caption, parent);
+    auto *grid = new QGridLayout(box);
+    grid->addWidget(list, 0, 0, int(buttons.size()) + 1, 1);
+    for (int i = 0; i < buttons.size(); ++i)
+        grid->addWidget(buttons[i], i, 1);
+    grid->setRowStretch(int(buttons.size()), 1);
+    list->setParent(box);
+    for (QPushButton *button : buttons)
+        button->setParent(box);
+    return box;
+}
+
+QStringList rows(const QListWidget *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
+
+} // namespace
+
+TfrmKategorie::TfrmKategorie(QWidget *parent)
+    : Form(parent, "frmKategorie", QStringLiteral("Gromadnik - Edytor kategorii i podkategorii"),
+           Frame::FixedMinimizable)
+{
+    ListBox1 = list(this, "ListBox1", "Pokazuje dostępne kategorie", "Kategorie");
+    btnDodaj = button(this, "Dodaj nową kategorie", "btnDodaj", "Dodaje nową kategorie");
+    btnEdytuj = button(this, "Edytuj  nazwę kategorii", "btnEdytuj", "Pozwala zmienić nazwę zaznaczonej kategorii");
+    btnUsun = button(this, "Usuń kategorie", "btnUsun", "Usuwa zaznaczoną kategorie");
+    btnKategoria_dogory = button(this, "Przesuń w górę", "btnKategoria_dogory",
+                                 "Przesuwa zaznaczoną kategorie o jedną pozycje do góry");
+    btnKategoria_wdol = button(this, "Przesuń w dół", "btnKategoria_wdol",
+                               "Przesuwa zaznaczoną kategorie o jedną pozycje w dół");
+    ListBox2 = list(this, "ListBox2", "Pokazuje wszystkie podkategorie dla zaznaczonej kategorii", "Podkategorie");
+    btnDodaj_podkategorie = button(this, "Dodaj nową podkategorie", "btnDodaj_podkategorie",
+                                   "Dodaje nową podkategorie dla zaznaczonej kategorii");
+    btnEdytuj_podkategorie = button(this, "Edytuj nazwę podkategorii", "btnEdytuj_podkategorie",
+                                    "Edytuje zaznaczoną podkategorie");
+    btnUsun_podkategorie = button(this, "Usuń podkategorie", "btnUsun_podkategorie", "Usuwa zaznaczoną podkategorie");
+    btnPodkategoria_dogory = button(this, "Przesuń w górę", "btnPodkategoria_dogory",
+                                    "Przesuwa zaznaczoną podkategorie o jedną pozycje do góry");
+    btnPodkategoria_wdol = button(this, "Przesuń w dół", "btnPodkategoria_wdol",
+                                  "Przesuwa zaznaczoną podkategorie o jedną pozycje w dół");
+    btnZamknij = button(this, "Zamknij", "btnZamknij", "Zamyka to okno");
+
+    auto *pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("PageControl1"));
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet1"));
+    auto *pageLayout = new QVBoxLayout(page);
+    pageLayout->addWidget(group(page, QStringLiteral("Dostępne kategorie:"), ListBox1,
+                                {btnDodaj, btnEdytuj, btnUsun, btnKategoria_dogory, btnKategoria_wdol}));
+    pageLayout->addWidget(group(page, QStringLiteral("Dla wybranej kategorii dostępne są następujące podkategorie: "),
+                                ListBox2,
+                                {btnDodaj_podkategorie, btnEdytuj_podkategorie, btnUsun_podkategorie,
+                                 btnPodkategoria_dogory, btnPodkategoria_wdol}));
+    pageLayout->addWidget(btnZamknij, 0, Qt::AlignRight);
+    pages->addTab(page, QStringLiteral("Aktualne kategorie/podkategorie"));
+    (new QVBoxLayout(this))->addWidget(pages);
+    setFixedSize(sizeHint().expandedTo(QSize(427, 513)));
+    setSubcategoryButtons(false);
+    ListBox2->setEnabled(false);
+    btnDodaj_podkategorie->setEnabled(false);
+
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] { runCommand([this] { ListBox1Click(); }); });
+    connect(ListBox2, &QListWidget::itemSelectionChanged, this, [this] { runCommand([this] { ListBox2Click(); }); });
+    connect(btnDodaj, &QPushButton::clicked, this, [this] { showBeside(frmDodaj_kategorie); });
+    connect(btnDodaj_podkategorie, &QPushButton::clicked, this, [this] { showBeside(frmDodaj_podkategorie); });
+    connect(btnEdytuj, &QPushButton::clicked, this, [this] { showBeside(frmEdytuj_kategorie); });
+    connect(btnEdytuj_podkategorie, &QPushButton::clicked, this, [this] { showBeside(frmEdytuj_podkategorie); });
+    connectCommand(btnUsun, &QPushButton::clicked, this, &TfrmKategorie::btnUsunClick);
+    connectCommand(btnUsun_podkategorie, &QPushButton::clicked, this, &TfrmKategorie::btnUsun_podkategorieClick);
+    connect(btnKategoria_dogory, &QPushButton::clicked, this, [this] { runCommand([this] { moveCategory(-1); }); });
+    connect(btnKategoria_wdol, &QPushButton::clicked, this, [this] { runCommand([this] { moveCategory(1); }); });
+    connect(btnPodkategoria_dogory, &QPushButton::clicked, this, [this] { runCommand([this] { moveSubcategory(-1); }); });
+    connect(btnPodkategoria_wdol, &QPushButton::clicked, this, [this] { runCommand([this] { moveSubcategory(1); }); });
+    connect(btnZamknij, &QPushButton::clicked, this, &QDialog::close);
+    for (QDialog *window : std::initializer_list<QDialog *>{frmDodaj_kategorie, frmDodaj_podkategorie,
+                                                           frmEdytuj_kategorie, frmEdytuj_podkategorie})
+        connect(window, &QDialog::finished, this, [this] {
+            if (isVisible())
+                runCommand([this] { FormActivate(); });
+        });
+}
+
+void TfrmKategorie::showBeside(QDialog *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void TfrmKategorie::showEvent(QShowEvent *event)
+{
+    Form::showEvent(event);
+    runCommand([this] { FormActivate(); });
+}
+
+void TfrmKategorie::changeEvent(QEvent *event)
+{
+    Form::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_activationPending) {
+        m_activationPending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_activationPending = false;
+            runCommand([this] { FormActivate(); });
+        });
+    }
+}
+
+void TfrmKategorie::closeEvent(QCloseEvent *event)
+{
+    Form::closeEvent(event);
+    runCommand([this] { FormClose(); });
+}
+
+void TfrmKategorie::setCategoryButtons(bool enabled)
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{ListBox1, btnKategoria_wdol, btnKategoria_dogory, btnUsun,
+                                                            btnEdytuj})
+        control->setEnabled(enabled);
+}
+
+void TfrmKategorie::setSubcategoryButtons(bool enabled)
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{btnPodkategoria_wdol, btnPodkategoria_dogory,
+                                                            btnUsun_podkategorie, btnEdytuj_podkategorie})
+        control->setEnabled(enabled);
+}
+
+void TfrmKategorie::FormActivate()
+{
+    const QStringList names =
+        KeyedList::categories.read(ProfileFile(CatalogueFiles::categoryList(DataDirectory::path())));
+    const QSignalBlocker blockCategories(ListBox1);
+    const QSignalBlocker blockSubcategories(ListBox2);
+    ListBox1->clear();
+    ListBox2->clear();
+    ListBox1->addItems(names);
+    setCategoryButtons(!names.isEmpty());
+    btnDodaj->setEnabled(true);
+    setSubcategoryButtons(false);
+    ListBox2->setEnabled(false);
+    btnDodaj_podkategorie->setEnabled(false);
+}
+
+void TfrmKategorie::ListBox1Click()
+{
+    const QSignalBlocker blocker(ListBox2);
+    ListBox2->clear();
+    setSubcategoryButtons(false);
+    const int row = ListBox1->currentRow();
+    if (row < 0 || !ListBox1->currentItem()->isSelected()) {
+        btnDodaj_podkategorie->setEnabled(false);
+        return;
+    }
+    const QString dir = DataDirectory::path();
+    m_category = ListBox1->item(row)->text();
+    ProfileFile(CatalogueFiles::categoryList(dir)).Edit([&](ProfileEdit &edit) {
+        edit.WriteText(config, QStringLiteral("aktywna"), m_category);
+        edit.WriteNumber(config, QStringLiteral("aktywna_id"), row);
+    });
+    const QStringList subcategories =
+        KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(dir, m_category)));
+    ListBox2->addItems(subcategories);
+    ListBox2->setEnabled(!subcategories.isEmpty());
+    btnDodaj_podkategorie->setEnabled(true);
+}
+
+void TfrmKategorie::ListBox2Click()
+{
+    const int row = ListBox2->currentRow();
+    if (row < 0 || !ListBox2->currentItem()->isSelected())
+        return;
+    setSubcategoryButtons(true);
+    ProfileFile(CatalogueFiles::subcategoryList(DataDirectory::path(), m_category)).Edit([&](ProfileEdit &edit) {
+        edit.WriteText(config, QStringLiteral("aktywna"), ListBox2->item(row)->text());
+        edit.WriteNumber(config, QStringLiteral("aktywna_id"), row);
+    });
+}
+
+void TfrmKategorie::btnUsunClick()
+{
+    if (Dialogs::question(this, QStringLiteral("Czy chcesz usunąć wybraną kategorie ?"),
+                          QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return;
+    const QString dir = DataDirectory::path();
+    const int row = ListBox1->currentItem() && ListBox1->currentItem()->isSelected() ? ListBox1->currentRow() : -1;
+    if (row >= 0) {
+        const QString name = ListBox1->item(row)->text();
+        const QSignalBlocker blocker(ListBox1);
+        delete ListBox1->takeItem(row);
+        const QStringList subcategories =
+            KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(dir, name)));
+        CategoryStore::deleteCategoryFiles(dir, name, subcategories);
+        // Its subcategories are gone with it: nothing on the right may act on them any more.
+        const QSignalBlocker subBlocker(ListBox2);
+        ListBox2->clear();
+        ListBox2->setEnabled(false);
+        setSubcategoryButtons(false);
+        btnDodaj_podkategorie->setEnabled(false);
+    }
+    CategoryStore::writeCategories(dir, rows(ListBox1));
+}
+
+void TfrmKategorie::btnUsun_podkategorieClick()
+{
+    if (Dialogs::question(this, QStringLiteral("Czy chcesz usunąć wybraną podkategorie ?"),
+                          QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return;
+    const QString dir = DataDirectory::path();
+    const int row = ListBox2->currentItem() && ListBox2->currentItem()->isSelected() ? ListBox2->currentRow() : -1;
+    if (row >= 0) {
+        const QString name = ListBox2->item(row)->text();
+        const QSignalBlocker blocker(ListBox2);
+        delete ListBox2->takeItem(row);
+        CategoryStore::deleteSubcategoryFiles(dir, m_category, name);
+    }
+    CategoryStore::writeSubcategories(dir, m_category, rows(ListBox2));
+}
+
+// A move is written at once, with the chosen row's new number, so the stored row numbers and the
+// file order always agree for the rename windows.
+void TfrmKategorie::moveCategory(int step)
+{
+    const int row = ListBox1->currentItem() && ListBox1->currentItem()->isSelected() ? ListBox1->currentRow() : -1;
+    const int target = row + step;
+    if (row < 0 || target < 0 || target >= ListBox1->count())
+        return;
+    const QSignalBlocker blocker(ListBox1);
+    ListBox1->insertItem(target, ListBox1->takeItem(row));
+    ListBox1->setCurrentRow(target);
+    const QString dir = DataDirectory::path();
+    m_category = ListBox1->item(target)->text();
+    CategoryStore::writeCategories(dir, rows(ListBox1));
+    ProfileFile(CatalogueFiles::categoryList(dir)).WriteNumber(config, QStringLiteral("aktywna_id"), target);
+}
+
+void TfrmKategorie::moveSubcategory(int step)
+{
+    const int row = ListBox2->currentItem() && ListBox2->currentItem()->isSelected() ? ListBox2->currentRow() : -1;
+    const int target = row + step;
+    if (row < 0 || target < 0 || target >= ListBox2->count())
+        return;
+    const QSignalBlocker blocker(ListBox2);
+    ListBox2->insertItem(target, ListBox2->takeItem(row));
+    ListBox2->setCurrentRow(target);
+    const QString dir = DataDirectory::path();
+    CategoryStore::writeSubcategories(dir, m_category, rows(ListBox2));
+    ProfileFile(CatalogueFiles::subcategoryList(dir, m_category))
+        .WriteNumber(config, QStringLiteral("aktywna_id"), target);
+}
+
+void TfrmKategorie::FormClose()
+{
+    ProfileFile categories(CatalogueFiles::categoryList(DataDirectory::path()));
+    categories.DropKey(config, QStringLiteral("aktywna_id"));
+    categories.DropKey(config, QStringLiteral("aktywna"));
+    frmGlowny->FormActivate();
+}

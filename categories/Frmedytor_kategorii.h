@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/FormStyle.h"
+
+class QListWidget;
+class QPushButton;
+
+// All categories and the subcategories of the chosen one: adding, renaming, reordering, deleting.
+class TfrmKategorie : public Form
+{
+public:
+    explicit TfrmKategorie(QWidget *parent = nullptr);
+
+    QListWidget *ListBox1;
+    QPushButton *btnDodaj;
+    QPushButton *btnEdytuj;
+    QPushButton *btnUsun;
+    QPushButton *btnKategoria_dogory;
+    QPushButton *btnKategoria_wdol;
+    QListWidget *ListBox2;
+    QPushButton *btnDodaj_podkategorie;
+    QPushButton *btnEdytuj_podkategorie;
+    QPushButton *btnUsun_podkategorie;
+    QPushButton *btnPodkategoria_dogory;
+    QPushButton *btnPodkategoria_wdol;
+    QPushButton *btnZamknij;
+
+    // The category whose subcategories ListBox2 shows; kept for as long as the program runs.
+    const QString &currentCategory() const { return m_category; }
+
+    void FormActivate();
+    void ListBox1Click();
+    void ListBox2Click();
+    void btnUsunClick();
+    void btnUsun_podkategorieClick();
+    void moveCategory(int step);
+    void moveSubcategory(int step);
+    void FormClose();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void setCategoryButtons(bool enabled);
+    void setSubcategoryButtons(bool enabled);
+    // Shows an add or rename window beside the editor; the editor reloads when it closes.
+    void showBeside(QDialog *window);
+
+    QString m_category;
+    bool m_activationPending = false;
+};
+
+extern TfrmKategorie *frmKategorie;
