@@ -6,7 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <filesystem>
 
 namespace {
 
@@ -22,29 +22,63 @@ void writeList(const QString &fileName, const KeyedList &list, const QStringList
     });
 }
 
-// The photo list files of one subcategory: its prefix followed by an item number.
-QStringList photoLists(const QString &dir, const QString &category, const QString &subcategory)
+// The files of the folder that holds the catalogue files, listed once for a whole command.
+class Folder
 {
-    const QString prefix = CatalogueFiles::photoList(dir, category, subcategory, 0).chopped(5);
-    const QFileInfo prefixInfo(prefix + QLatin1Char('x'));
-    const QString namePrefix = prefixInfo.fileName().chopped(1);
-    static const QRegularExpression number(QStringLiteral("^\\d+\\.gmd$"), QRegularExpression::CaseInsensitiveOption);
-    QStringList files;
-    const QDir folder = prefixInfo.dir();
-    for (const QString &name : folder.entryList({namePrefix + QStringLiteral("*.gmd")}, QDir::Files)) {
-        if (name.startsWith(namePrefix) && number.match(QStringView(name).mid(namePrefix.size())).hasMatch())
-            files.append(folder.filePath(name));
+public:
+    explicit Folder(const QString &dir)
+        : m_folder(QFileInfo(dir + QLatin1Char('x')).dir()), m_names(m_folder.entryList(QDir::Files))
+    {}
+
+    // The photo list files of one subcategory: its prefix followed by an item number.
+    QStringList photoLists(const QString &dir, const QString &category, const QString &subcategory) const
+    {
+        const QString namePrefix =
+            QFileInfo(CatalogueFiles::photoList(dir, category, subcategory, 0)).fileName().chopped(5);
+        QStringList files;
+        for (const QString &name : m_names) {
+            if (name.size() > namePrefix.size() + 4 && name.startsWith(namePrefix) &&
+                isNumbered(name, namePrefix.size()))
+                files.append(m_folder.filePath(name));
+        }
+        return files;
     }
-    return files;
+
+private:
+    static bool isNumbered(const QString &name, qsizetype from)
+    {
+        const qsizetype end = name.size() - 4;
+        if (name.mid(end).compare(QLatin1String(".gmd"), Qt::CaseInsensitive) != 0)
+            return false;
+        for (qsizetype i = from; i < end; ++i) {
+            if (!name[i].isDigit() || name[i].unicode() > 0x7f)
+                return false;
+        }
+        return true;
+    }
+
+    QDir m_folder;
+    QStringList m_names;
+};
+
+// One file to its new name, never over another file (a change of letter case alone is the same
+// file on Windows). Two system calls, as 50,000 photo lists may follow one rename.
+bool renameFile(const QString &from, const QString &to)
+{
+    if (from.compare(to, Qt::CaseInsensitive) != 0 && QFile::exists(to))
+        return false;
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(), error);
+    return !error;
 }
 
 // Renames files one by one; a failure renames back what was done and throws.
 class Moves
 {
 public:
-    void add(const QString &from, const QString &to)
+    void add(const QString &from, const QString &to, bool known = false)
     {
-        if (QFile::exists(from))
+        if (known || QFile::exists(from))
             m_planned.append({from, to});
     }
 
@@ -60,15 +94,13 @@ public:
 
     void run()
     {
+        ProfileStore::clear(); // the parsed copies are keyed by the names that change
         QList<std::pair<QString, QString>> done;
         for (const auto &[from, to] : std::as_const(m_planned)) {
-            ProfileStore::forget(from);
-            ProfileStore::forget(to);
-            const bool caseOnly = from.compare(to, Qt::CaseInsensitive) == 0;
-            if ((QFile::exists(to) && !caseOnly) || !QFile::rename(from, to)) {
+            if (!renameFile(from, to)) {
                 undo(done);
-                throw AppError(QStringLiteral("Nie można przenieść pliku %1 do %2; nazwa nie została zmieniona.")
-                                   .arg(from, to));
+                throw AppError(
+                    QStringLiteral("Nie można przenieść pliku %1 do %2; nazwa nie została zmieniona.").arg(from, to));
             }
             done.append({from, to});
         }
@@ -88,24 +120,35 @@ private:
     QList<std::pair<QString, QString>> m_done;
 };
 
-void planSubcategoryMoves(Moves &moves, const QString &dir, const QString &oldCategory, const QString &oldSub,
-                          const QString &newCategory, const QString &newSub)
+void planSubcategoryMoves(Moves &moves, const Folder &folder, const QString &dir, const QString &oldCategory,
+                          const QString &oldSub, const QString &newCategory, const QString &newSub)
 {
     moves.add(CatalogueFiles::itemFile(dir, oldCategory, oldSub), CatalogueFiles::itemFile(dir, newCategory, newSub));
     const QString oldPrefix = CatalogueFiles::photoList(dir, oldCategory, oldSub, 0).chopped(5);
     const QString newPrefix = CatalogueFiles::photoList(dir, newCategory, newSub, 0).chopped(5);
-    for (const QString &file : photoLists(dir, oldCategory, oldSub))
-        moves.add(file, newPrefix + file.mid(oldPrefix.size()));
+    const qsizetype numberAt = QFileInfo(oldPrefix + QLatin1Char('x')).fileName().size() - 1;
+    for (const QString &file : folder.photoLists(dir, oldCategory, oldSub)) {
+        const QString numbered = QFileInfo(file).fileName().mid(numberAt);
+        moves.add(file, newPrefix + numbered, true);
+    }
 }
 
 Moves planCategoryMoves(const QString &dir, const QString &oldName, const QString &newName)
 {
+    const Folder folder(dir);
     Moves moves;
     moves.add(CatalogueFiles::subcategoryList(dir, oldName), CatalogueFiles::subcategoryList(dir, newName));
     const QStringList subcategories =
         KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(dir, oldName)));
     for (const QString &sub : subcategories)
-        planSubcategoryMoves(moves, dir, oldName, sub, newName, sub);
+        planSubcategoryMoves(moves, folder, dir, oldName, sub, newName, sub);
+    return moves;
+}
+
+Moves planSubcategoryRename(const QString &dir, const QString &category, const QString &oldName, const QString &newName)
+{
+    Moves moves;
+    planSubcategoryMoves(moves, Folder(dir), dir, category, oldName, category, newName);
     return moves;
 }
 
@@ -123,17 +166,24 @@ void writeSubcategories(const QString &dir, const QString &category, const QStri
     writeList(CatalogueFiles::subcategoryList(dir, category), KeyedList::subcategories, names);
 }
 
-void deleteSubcategoryFiles(const QString &dir, const QString &category, const QString &subcategory)
+static void deleteSubcategoryFiles(const Folder &folder, const QString &dir, const QString &category,
+                                   const QString &subcategory)
 {
     ProfileStore::remove(CatalogueFiles::itemFile(dir, category, subcategory));
-    for (const QString &file : photoLists(dir, category, subcategory))
+    for (const QString &file : folder.photoLists(dir, category, subcategory))
         ProfileStore::remove(file);
+}
+
+void deleteSubcategoryFiles(const QString &dir, const QString &category, const QString &subcategory)
+{
+    deleteSubcategoryFiles(Folder(dir), dir, category, subcategory);
 }
 
 void deleteCategoryFiles(const QString &dir, const QString &category, const QStringList &subcategories)
 {
+    const Folder folder(dir);
     for (const QString &sub : subcategories)
-        deleteSubcategoryFiles(dir, category, sub);
+        deleteSubcategoryFiles(folder, dir, category, sub);
     ProfileStore::remove(CatalogueFiles::subcategoryList(dir, category));
 }
 
@@ -149,11 +199,8 @@ QString renameProblem(const QString &dir, const QString &category, const QString
     const QString oldName = names.value(index);
     if (oldName.compare(newName, Qt::CaseInsensitive) == 0)
         return {}; // only the letter case changes: the files are the entry's own
-    const Moves moves = category.isEmpty() ? planCategoryMoves(dir, oldName, newName) : [&] {
-        Moves subMoves;
-        planSubcategoryMoves(subMoves, dir, category, oldName, category, newName);
-        return subMoves;
-    }();
+    const Moves moves = category.isEmpty() ? planCategoryMoves(dir, oldName, newName)
+                                           : planSubcategoryRename(dir, category, oldName, newName);
     const QStringList clashes = moves.targetsThatExist();
     if (!clashes.isEmpty())
         return QStringLiteral("Pod nazwą \"%1\" są już pliki katalogu (%2), które zostałyby nadpisane.")
@@ -183,8 +230,7 @@ void renameSubcategory(const QString &dir, const QString &category, int index, c
 {
     if (oldName == newName)
         return;
-    Moves moves;
-    planSubcategoryMoves(moves, dir, category, oldName, category, newName);
+    Moves moves = planSubcategoryRename(dir, category, oldName, newName);
     moves.run();
     try {
         ProfileFile(CatalogueFiles::subcategoryList(dir, category)).Edit([&](ProfileEdit &edit) {

@@ -45,8 +45,7 @@ const QString staleChoice = QStringLiteral("Nie wiadomo, której pozycji zmieni�
 TfrmEdytuj_kategorie::TfrmEdytuj_kategorie(QWidget *parent)
     : AddNameForm(parent, "frmEdytuj_kategorie", QStringLiteral("Edytuj kategorie"),
                   QStringLiteral("Zmień nazwe kategorii"), QSize(197, 139), QStringLiteral("Zmień nazwe"), "btnEdytuj")
-{
-}
+{}
 
 void TfrmEdytuj_kategorie::showEvent(QShowEvent *event)
 {
@@ -83,8 +82,7 @@ TfrmEdytuj_podkategorie::TfrmEdytuj_podkategorie(QWidget *parent)
     : AddNameForm(parent, "frmEdytuj_podkategorie", QStringLiteral("Edytuj podkategorie"),
                   QStringLiteral("Zmień nazwe podkategorii"), QSize(197, 140), QStringLiteral("Zmień nazwe"),
                   "btnEdytuj")
-{
-}
+{}
 
 void TfrmEdytuj_podkategorie::showEvent(QShowEvent *event)
 {
@@ -106,8 +104,8 @@ void TfrmEdytuj_podkategorie::btnEdytujClick()
     const QString dir = DataDirectory::path();
     // The editor must still be open on the category this window was opened for.
     const ProfileFile categories(CatalogueFiles::categoryList(dir));
-    const auto chosen = chosenEntry(ProfileFile(CatalogueFiles::subcategoryList(dir, m_category)),
-                                    KeyedList::subcategories);
+    const auto chosen =
+        chosenEntry(ProfileFile(CatalogueFiles::subcategoryList(dir, m_category)), KeyedList::subcategories);
     if (categories.ReadText(config, QStringLiteral("aktywna"), missing) != m_category || !chosen) {
         Dialogs::information(this, staleChoice);
         return;

@@ -76,20 +76,20 @@ TfrmKategorie::TfrmKategorie(QWidget *parent)
     btnDodaj = button(this, "Dodaj nową kategorie", "btnDodaj", "Dodaje nową kategorie");
     btnEdytuj = button(this, "Edytuj  nazwę kategorii", "btnEdytuj", "Pozwala zmienić nazwę zaznaczonej kategorii");
     btnUsun = button(this, "Usuń kategorie", "btnUsun", "Usuwa zaznaczoną kategorie");
-    btnKategoria_dogory = button(this, "Przesuń w górę", "btnKategoria_dogory",
-                                 "Przesuwa zaznaczoną kategorie o jedną pozycje do góry");
-    btnKategoria_wdol = button(this, "Przesuń w dół", "btnKategoria_wdol",
-                               "Przesuwa zaznaczoną kategorie o jedną pozycje w dół");
+    btnKategoria_dogory =
+        button(this, "Przesuń w górę", "btnKategoria_dogory", "Przesuwa zaznaczoną kategorie o jedną pozycje do góry");
+    btnKategoria_wdol =
+        button(this, "Przesuń w dół", "btnKategoria_wdol", "Przesuwa zaznaczoną kategorie o jedną pozycje w dół");
     ListBox2 = list(this, "ListBox2", "Pokazuje wszystkie podkategorie dla zaznaczonej kategorii", "Podkategorie");
     btnDodaj_podkategorie = button(this, "Dodaj nową podkategorie", "btnDodaj_podkategorie",
                                    "Dodaje nową podkategorie dla zaznaczonej kategorii");
-    btnEdytuj_podkategorie = button(this, "Edytuj nazwę podkategorii", "btnEdytuj_podkategorie",
-                                    "Edytuje zaznaczoną podkategorie");
+    btnEdytuj_podkategorie =
+        button(this, "Edytuj nazwę podkategorii", "btnEdytuj_podkategorie", "Edytuje zaznaczoną podkategorie");
     btnUsun_podkategorie = button(this, "Usuń podkategorie", "btnUsun_podkategorie", "Usuwa zaznaczoną podkategorie");
     btnPodkategoria_dogory = button(this, "Przesuń w górę", "btnPodkategoria_dogory",
                                     "Przesuwa zaznaczoną podkategorie o jedną pozycje do góry");
-    btnPodkategoria_wdol = button(this, "Przesuń w dół", "btnPodkategoria_wdol",
-                                  "Przesuwa zaznaczoną podkategorie o jedną pozycje w dół");
+    btnPodkategoria_wdol =
+        button(this, "Przesuń w dół", "btnPodkategoria_wdol", "Przesuwa zaznaczoną podkategorie o jedną pozycje w dół");
     btnZamknij = button(this, "Zamknij", "btnZamknij", "Zamyka to okno");
 
     auto *pages = new QTabWidget(this);
@@ -121,11 +121,12 @@ TfrmKategorie::TfrmKategorie(QWidget *parent)
     connectCommand(btnUsun_podkategorie, &QPushButton::clicked, this, &TfrmKategorie::btnUsun_podkategorieClick);
     connect(btnKategoria_dogory, &QPushButton::clicked, this, [this] { runCommand([this] { moveCategory(-1); }); });
     connect(btnKategoria_wdol, &QPushButton::clicked, this, [this] { runCommand([this] { moveCategory(1); }); });
-    connect(btnPodkategoria_dogory, &QPushButton::clicked, this, [this] { runCommand([this] { moveSubcategory(-1); }); });
+    connect(btnPodkategoria_dogory, &QPushButton::clicked, this,
+            [this] { runCommand([this] { moveSubcategory(-1); }); });
     connect(btnPodkategoria_wdol, &QPushButton::clicked, this, [this] { runCommand([this] { moveSubcategory(1); }); });
     connect(btnZamknij, &QPushButton::clicked, this, &QDialog::close);
     for (QDialog *window : std::initializer_list<QDialog *>{frmDodaj_kategorie, frmDodaj_podkategorie,
-                                                           frmEdytuj_kategorie, frmEdytuj_podkategorie})
+                                                            frmEdytuj_kategorie, frmEdytuj_podkategorie})
         connect(window, &QDialog::finished, this, [this] {
             if (isVisible())
                 runCommand([this] { FormActivate(); });
@@ -165,15 +166,15 @@ void TfrmKategorie::closeEvent(QCloseEvent *event)
 
 void TfrmKategorie::setCategoryButtons(bool enabled)
 {
-    for (QWidget *control : std::initializer_list<QWidget *>{ListBox1, btnKategoria_wdol, btnKategoria_dogory, btnUsun,
-                                                            btnEdytuj})
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{ListBox1, btnKategoria_wdol, btnKategoria_dogory, btnUsun, btnEdytuj})
         control->setEnabled(enabled);
 }
 
 void TfrmKategorie::setSubcategoryButtons(bool enabled)
 {
     for (QWidget *control : std::initializer_list<QWidget *>{btnPodkategoria_wdol, btnPodkategoria_dogory,
-                                                            btnUsun_podkategorie, btnEdytuj_podkategorie})
+                                                             btnUsun_podkategorie, btnEdytuj_podkategorie})
         control->setEnabled(enabled);
 }
 

@@ -1,12 +1,12 @@
-#include "support/ScriptedDialogs.h"
-#include "support/TestFiles.h"
-#include "support/WindowDriver.h"
 #include "app/Glowny.h"
 #include "categories/Dodaj_podkategorie.h"
 #include "categories/Edytuj_kategorie.h"
 #include "categories/Frmedytor_kategorii.h"
 #include "items/ItemStore.h"
 #include "store/CatalogueFiles.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestFiles.h"
+#include "support/WindowDriver.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -86,7 +86,7 @@ void TestCategories::init()
 void TestCategories::cleanup()
 {
     for (QWidget *window : std::initializer_list<QWidget *>{frmEdytuj_kategorie, frmEdytuj_podkategorie,
-                                                           frmDodaj_podkategorie, frmKategorie})
+                                                            frmDodaj_podkategorie, frmKategorie})
         window->hide();
 }
 
@@ -221,9 +221,9 @@ void TestCategories::renamingACategoryCarriesEveryFile()
     frmEdytuj_kategorie->txtNazwa->setText("Banknoty");
     frmEdytuj_kategorie->btnEdytuj->click();
     QVERIFY(!frmEdytuj_kategorie->isVisible());
-    QCOMPARE(files(), QStringList({"A_S_dane.gmd", "A_podkategorie.gmd", "Banknoty_S_0.gmd", "Banknoty_S_dane.gmd",
-                                   "Banknoty_T_0.gmd", "Banknoty_T_dane.gmd", "Banknoty_podkategorie.gmd",
-                                   "kategorie.gmd"}));
+    QCOMPARE(files(),
+             QStringList({"A_S_dane.gmd", "A_podkategorie.gmd", "Banknoty_S_0.gmd", "Banknoty_S_dane.gmd",
+                          "Banknoty_T_0.gmd", "Banknoty_T_dane.gmd", "Banknoty_podkategorie.gmd", "kategorie.gmd"}));
     QCOMPARE(m_dir.read("Banknoty_S_dane.gmd"), itemS);
     QCOMPARE(m_dir.read("Banknoty_T_0.gmd"), photosT);
     QCOMPARE(rows(frmKategorie->ListBox1), QStringList({"A", "Banknoty", "C"}));
