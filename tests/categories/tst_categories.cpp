@@ -1,9 +1,11 @@
 #include "app/Glowny.h"
+#include "categories/CategoryStore.h"
 #include "categories/Dodaj_podkategorie.h"
 #include "categories/Edytuj_kategorie.h"
 #include "categories/Frmedytor_kategorii.h"
 #include "items/ItemStore.h"
 #include "store/CatalogueFiles.h"
+#include "store/Error.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "support/WindowDriver.h"
@@ -60,6 +62,7 @@ private slots:
     void sameNameChangesNothing();
     void clashingNamesAreRefused();
     void staleChoicesAreRefused();
+    void aFailedMovePutsBackWhatWasMoved();
     void subcategoryFromTheEditorGoesToTheMainWindowsCategory();
 
 private:
@@ -305,6 +308,19 @@ void TestCategories::staleChoicesAreRefused()
     QCOMPARE(KeyedList::categories.read(ProfileFile(CatalogueFiles::categoryList(m_dir.path()))),
              QStringList({"A", "B", "C"}));
     QVERIFY(QFile::exists(m_dir.file("B_S_dane.gmd")));
+}
+
+void TestCategories::aFailedMovePutsBackWhatWasMoved()
+{
+    catalogue();
+    m_dir.write("N_T_0.gmd", "obcy"); // in the way of the last file to move
+    const QStringList before = files();
+    QVERIFY_THROWS_EXCEPTION(AppError, CategoryStore::renameCategory(m_dir.path(), 1, "B", "N"));
+    QCOMPARE(files(), before);
+    QCOMPARE(m_dir.read("N_T_0.gmd"), QByteArray("obcy"));
+    QCOMPARE(KeyedList::categories.read(ProfileFile(CatalogueFiles::categoryList(m_dir.path()))),
+             QStringList({"A", "B", "C"}));
+    QCOMPARE(ItemStore::photos({m_dir.path(), "B", "S"}, 0), QStringList{"/zdjecia/x.jpg"});
 }
 
 void TestCategories::subcategoryFromTheEditorGoesToTheMainWindowsCategory()
