@@ -125,6 +125,8 @@ TfrmKategorie::TfrmKategorie(QWidget *parent)
             [this] { runCommand([this] { moveSubcategory(-1); }); });
     connect(btnPodkategoria_wdol, &QPushButton::clicked, this, [this] { runCommand([this] { moveSubcategory(1); }); });
     connect(btnZamknij, &QPushButton::clicked, this, &QDialog::close);
+    // Every way out (the button, the close box, Esc) ends in finished().
+    connect(this, &QDialog::finished, this, [this] { runCommand([this] { FormClose(); }); });
     for (QDialog *window : std::initializer_list<QDialog *>{frmDodaj_kategorie, frmDodaj_podkategorie,
                                                             frmEdytuj_kategorie, frmEdytuj_podkategorie})
         connect(window, &QDialog::finished, this, [this] {
@@ -156,12 +158,6 @@ void TfrmKategorie::changeEvent(QEvent *event)
             runCommand([this] { FormActivate(); });
         });
     }
-}
-
-void TfrmKategorie::closeEvent(QCloseEvent *event)
-{
-    Form::closeEvent(event);
-    runCommand([this] { FormClose(); });
 }
 
 void TfrmKategorie::setCategoryButtons(bool enabled)

@@ -40,7 +40,6 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void setCategoryButtons(bool enabled);

@@ -207,6 +207,13 @@ void TestCategories::closingDropsTheChoiceKeys()
     frmKategorie->btnZamknij->click();
     QVERIFY(!frmKategorie->isVisible());
     QCOMPARE(m_dir.read("kategorie.gmd"), crlf({"[kategorie]", "0=A", "1=B", "2=C", "[config]", "liczba_kategorii=3"}));
+
+    // Esc leaves the window the same way.
+    openEditor();
+    choose(frmKategorie->ListBox1, "C");
+    QTest::keyClick(frmKategorie->ListBox1, Qt::Key_Escape);
+    QVERIFY(!frmKategorie->isVisible());
+    QCOMPARE(m_dir.read("kategorie.gmd"), crlf({"[kategorie]", "0=A", "1=B", "2=C", "[config]", "liczba_kategorii=3"}));
     QCOMPARE(ProfileFile(CatalogueFiles::subcategoryList(m_dir.path(), "B")).ReadText("config", "aktywna", ""),
              QStringLiteral("S"));
 }
