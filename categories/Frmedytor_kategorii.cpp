@@ -58,6 +58,25 @@ QGroupBox *group(QWidget *parent, const QString &caption, QListWidget *list, con
     return box;
 }
 
+// The chosen row, or -1: the current row counts only while it is selected.
+int chosenRow(const QListWidget *list)
+{
+    return list->currentItem() && list->currentItem()->isSelected() ? list->currentRow() : -1;
+}
+
+// Moves the chosen row by `step`, keeping it chosen; answers its new row, or -1 when nothing moved.
+int moveChosenRow(QListWidget *list, int step)
+{
+    const int row = chosenRow(list);
+    const int target = row + step;
+    if (row < 0 || target < 0 || target >= list->count())
+        return -1;
+    const QSignalBlocker blocker(list);
+    list->insertItem(target, list->takeItem(row));
+    list->setCurrentRow(target);
+    return target;
+}
+
 QStringList rows(const QListWidget *list)
 {
     QStringList texts;
@@ -195,8 +214,8 @@ void TfrmKategorie::ListBox1Click()
     const QSignalBlocker blocker(ListBox2);
     ListBox2->clear();
     setSubcategoryButtons(false);
-    const int row = ListBox1->currentRow();
-    if (row < 0 || !ListBox1->currentItem()->isSelected()) {
+    const int row = chosenRow(ListBox1);
+    if (row < 0) {
         btnDodaj_podkategorie->setEnabled(false);
         return;
     }
@@ -215,8 +234,8 @@ void TfrmKategorie::ListBox1Click()
 
 void TfrmKategorie::ListBox2Click()
 {
-    const int row = ListBox2->currentRow();
-    if (row < 0 || !ListBox2->currentItem()->isSelected())
+    const int row = chosenRow(ListBox2);
+    if (row < 0)
         return;
     setSubcategoryButtons(true);
     ProfileFile(CatalogueFiles::subcategoryList(DataDirectory::path(), m_category)).Edit([&](ProfileEdit &edit) {
@@ -231,7 +250,7 @@ void TfrmKategorie::btnUsunClick()
                           QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     const QString dir = DataDirectory::path();
-    const int row = ListBox1->currentItem() && ListBox1->currentItem()->isSelected() ? ListBox1->currentRow() : -1;
+    const int row = chosenRow(ListBox1);
     if (row >= 0) {
         const QString name = ListBox1->item(row)->text();
         const QSignalBlocker blocker(ListBox1);
@@ -255,7 +274,7 @@ void TfrmKategorie::btnUsun_podkategorieClick()
                           QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     const QString dir = DataDirectory::path();
-    const int row = ListBox2->currentItem() && ListBox2->currentItem()->isSelected() ? ListBox2->currentRow() : -1;
+    const int row = chosenRow(ListBox2);
     if (row >= 0) {
         const QString name = ListBox2->item(row)->text();
         const QSignalBlocker blocker(ListBox2);
@@ -269,13 +288,9 @@ void TfrmKategorie::btnUsun_podkategorieClick()
 // file order always agree for the rename windows.
 void TfrmKategorie::moveCategory(int step)
 {
-    const int row = ListBox1->currentItem() && ListBox1->currentItem()->isSelected() ? ListBox1->currentRow() : -1;
-    const int target = row + step;
-    if (row < 0 || target < 0 || target >= ListBox1->count())
+    const int target = moveChosenRow(ListBox1, step);
+    if (target < 0)
         return;
-    const QSignalBlocker blocker(ListBox1);
-    ListBox1->insertItem(target, ListBox1->takeItem(row));
-    ListBox1->setCurrentRow(target);
     const QString dir = DataDirectory::path();
     m_category = ListBox1->item(target)->text();
     CategoryStore::writeCategories(dir, rows(ListBox1));
@@ -284,13 +299,9 @@ void TfrmKategorie::moveCategory(int step)
 
 void TfrmKategorie::moveSubcategory(int step)
 {
-    const int row = ListBox2->currentItem() && ListBox2->currentItem()->isSelected() ? ListBox2->currentRow() : -1;
-    const int target = row + step;
-    if (row < 0 || target < 0 || target >= ListBox2->count())
+    const int target = moveChosenRow(ListBox2, step);
+    if (target < 0)
         return;
-    const QSignalBlocker blocker(ListBox2);
-    ListBox2->insertItem(target, ListBox2->takeItem(row));
-    ListBox2->setCurrentRow(target);
     const QString dir = DataDirectory::path();
     CategoryStore::writeSubcategories(dir, m_category, rows(ListBox2));
     ProfileFile(CatalogueFiles::subcategoryList(dir, m_category))
