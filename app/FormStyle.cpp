@@ -1,5 +1,7 @@
 #include "FormStyle.h"
 
+#include "Command.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -53,6 +55,7 @@ void Form::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     centreOnScreen(this);
+    runCommand([this] { FormShow(); });
 }
 
 namespace {

@@ -8,7 +8,8 @@ void applyFormColour(QWidget *form);
 // Places the window in the middle of the screen it is on.
 void centreOnScreen(QWidget *form);
 
-// What the dialog windows share: made once with the program's colour, centred at every showing.
+// What the dialog windows share: made once with the program's colour, centred at every showing,
+// and their show handler run as a command.
 class Form : public QDialog
 {
 public:
@@ -20,6 +21,9 @@ public:
     };
 
     Form(QWidget *parent, const char *objectName, const QString &caption, Frame frame);
+
+    // The window's show handler, run at every showing once the window is centred.
+    virtual void FormShow() {}
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -103,12 +103,6 @@ QColor TfrmPozycje::scrollBarColour()
     return QColor(200, 200, 200);
 }
 
-void TfrmPozycje::showEvent(QShowEvent *event)
-{
-    Form::showEvent(event);
-    runCommand([this] { FormShow(); });
-}
-
 QString TfrmPozycje::itemFile() const
 {
     return CatalogueFiles::itemFile(DataDirectory::path(), frmGlowny->panelText(0), frmGlowny->panelText(1));

@@ -20,16 +20,13 @@ public:
     QPushButton *btnZapisz;
     QPushButton *btnZamknij;
 
-    void FormShow();
+    void FormShow() override;
     // Box `box` + 1 can be filled exactly while box `box` (1 .. 9) holds text.
     void EditChange(int box);
     void btnZapiszClick();
 
     // The colour a disabled box is drawn in: the system's scroll-bar grey.
     static QColor scrollBarColour();
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     QString itemFile() const;

@@ -47,12 +47,6 @@ TfrmEdytuj_kategorie::TfrmEdytuj_kategorie(QWidget *parent)
                   QStringLiteral("Zmień nazwe kategorii"), QSize(197, 139), QStringLiteral("Zmień nazwe"), "btnEdytuj")
 {}
 
-void TfrmEdytuj_kategorie::showEvent(QShowEvent *event)
-{
-    AddNameForm::showEvent(event);
-    runCommand([this] { FormShow(); });
-}
-
 void TfrmEdytuj_kategorie::FormShow()
 {
     const ProfileFile file(CatalogueFiles::categoryList(DataDirectory::path()));
@@ -83,12 +77,6 @@ TfrmEdytuj_podkategorie::TfrmEdytuj_podkategorie(QWidget *parent)
                   QStringLiteral("Zmień nazwe podkategorii"), QSize(197, 140), QStringLiteral("Zmień nazwe"),
                   "btnEdytuj")
 {}
-
-void TfrmEdytuj_podkategorie::showEvent(QShowEvent *event)
-{
-    AddNameForm::showEvent(event);
-    runCommand([this] { FormShow(); });
-}
 
 void TfrmEdytuj_podkategorie::FormShow()
 {

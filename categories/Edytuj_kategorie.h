@@ -10,12 +10,9 @@ public:
 
     QPushButton *btnEdytuj = btnAction;
 
-    void FormShow();
+    void FormShow() override;
     void btnEdytujClick();
     void actionClick() override { btnEdytujClick(); }
-
-protected:
-    void showEvent(QShowEvent *event) override;
 };
 
 // Renames the subcategory chosen in the category editor, carrying its item and photo list files.
@@ -26,12 +23,9 @@ public:
 
     QPushButton *btnEdytuj = btnAction;
 
-    void FormShow();
+    void FormShow() override;
     void btnEdytujClick();
     void actionClick() override { btnEdytujClick(); }
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     QString m_category; // the owning category, taken at opening

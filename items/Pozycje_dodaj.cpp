@@ -28,12 +28,6 @@ void TfrmDodaj_pozycje::clearForm()
     Memo2->setPlainText(QStringLiteral("Komentarz..."));
 }
 
-void TfrmDodaj_pozycje::showEvent(QShowEvent *event)
-{
-    ItemForm::showEvent(event);
-    runCommand([this] { FormShow(); });
-}
-
 void TfrmDodaj_pozycje::FormShow()
 {
     showFieldNames(currentPlace());

@@ -8,11 +8,8 @@ class TfrmDodaj_pozycje : public ItemForm
 public:
     explicit TfrmDodaj_pozycje(QWidget *parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void btnZapiszClick();
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     void clearForm();

@@ -3,7 +3,7 @@
 #include "app/Command.h"
 #include "app/Dialogs.h"
 #include "app/Glowny.h"
-#include "viewer/PictureLoader.h"
+#include "viewer/Dodaj_zdjecie.h"
 #include "viewer/Usun_zdjecie.h"
 
 #include <QGroupBox>
@@ -57,12 +57,6 @@ TfrmEdytuj_pozycje::TfrmEdytuj_pozycje(QWidget *parent)
     connectCommand(btnUsun, &QPushButton::clicked, this, &TfrmEdytuj_pozycje::btnUsunClick);
 }
 
-void TfrmEdytuj_pozycje::showEvent(QShowEvent *event)
-{
-    ItemForm::showEvent(event);
-    runCommand([this] { FormShow(); });
-}
-
 void TfrmEdytuj_pozycje::FormShow()
 {
     m_place = currentPlace();
@@ -81,10 +75,7 @@ void TfrmEdytuj_pozycje::btnZapiszClick()
 
 void TfrmEdytuj_pozycje::btnPrzegladajClick()
 {
-    const QString path =
-        Dialogs::current().openFileName(this, QStringLiteral("Wybierz zdjęcie"), PictureLoader::dialogFilter());
-    if (!path.isEmpty())
-        Edit11->setText(path);
+    choosePicture(this, Edit11);
 }
 
 void TfrmEdytuj_pozycje::btnDodajClick()

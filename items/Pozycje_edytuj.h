@@ -18,14 +18,11 @@ public:
     const ItemStore::Place &place() const { return m_place; }
     int item() const { return m_item; }
 
-    void FormShow();
+    void FormShow() override;
     void btnZapiszClick();
     void btnPrzegladajClick();
     void btnDodajClick();
     void btnUsunClick();
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     ItemStore::Place m_place;

@@ -42,12 +42,17 @@ TfrmDodaj_zdjecie::TfrmDodaj_zdjecie(QWidget *parent)
     connect(btnZamknij, &QPushButton::clicked, this, &QDialog::close);
 }
 
-void TfrmDodaj_zdjecie::btnPrzegladajClick()
+void choosePicture(QWidget *parent, QLineEdit *box)
 {
     const QString path =
-        Dialogs::current().openFileName(this, QStringLiteral("Wybierz zdjęcie"), PictureLoader::dialogFilter());
+        Dialogs::current().openFileName(parent, QStringLiteral("Wybierz zdjęcie"), PictureLoader::dialogFilter());
     if (!path.isEmpty())
-        txtImage->setText(path);
+        box->setText(path);
+}
+
+void TfrmDodaj_zdjecie::btnPrzegladajClick()
+{
+    choosePicture(this, txtImage);
 }
 
 void TfrmDodaj_zdjecie::Button1Click()

@@ -21,3 +21,6 @@ public:
 };
 
 extern TfrmDodaj_zdjecie *frmDodaj_zdjecie;
+
+// Runs the picture-open dialog; a chosen file's full path goes into `box`, a cancel leaves it.
+void choosePicture(QWidget *parent, QLineEdit *box);

@@ -128,12 +128,6 @@ QWidget *TfrmPokaz::buildPhotoPage()
     return page;
 }
 
-void TfrmPokaz::showEvent(QShowEvent *event)
-{
-    Form::showEvent(event);
-    runCommand([this] { FormShow(); });
-}
-
 int TfrmPokaz::photoCount() const
 {
     const ItemStore::Place place = currentPlace();

@@ -34,14 +34,11 @@ public:
     const QString &photoPath() const { return m_photoPath; }
     int photoIndex() const { return m_index; }
 
-    void FormShow();
+    void FormShow() override;
     void btnNastepneClick();
     void btnPoprzednieClick();
     void btnPowiekszClick();
     void btnEdytujClick();
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     QWidget *buildFieldsPage();

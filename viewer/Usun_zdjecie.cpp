@@ -41,12 +41,6 @@ TfrmLista_zdjec::TfrmLista_zdjec(QWidget *parent)
     connect(btnZamknij, &QPushButton::clicked, this, &QDialog::close);
 }
 
-void TfrmLista_zdjec::showEvent(QShowEvent *event)
-{
-    Form::showEvent(event);
-    runCommand([this] { FormShow(); });
-}
-
 void TfrmLista_zdjec::FormShow()
 {
     listZdjecia->clear();

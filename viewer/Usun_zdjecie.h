@@ -15,11 +15,8 @@ public:
     QPushButton *btnUsun;
     QPushButton *btnZamknij;
 
-    void FormShow();
+    void FormShow() override;
     void btnUsunClick();
-
-protected:
-    void showEvent(QShowEvent *event) override;
 };
 
 extern TfrmLista_zdjec *frmLista_zdjec;
