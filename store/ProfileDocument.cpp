@@ -9,7 +9,6 @@ namespace {
 
 constexpr qsizetype largeSection = 32;
 const QByteArray byteOrderMark("\xEF\xBB\xBF");
-const QByteArray lineBreak("\r\n");
 
 bool isBlank(char c)
 {
@@ -59,51 +58,61 @@ bool sameFolded(QByteArrayView a, QByteArrayView b)
 
 } // namespace
 
-ProfileDocument::ProfileDocument(QByteArray bytes) : m_bytes(std::move(bytes))
+ProfileDocument::ProfileDocument(QByteArray bytes) : m_bytes(std::move(bytes)), m_size(m_bytes.size())
 {
-    indexLines(0, m_bytes.size(), 0);
-    indexSections();
-}
-
-// Splits bytes [from, to) into lines and inserts them into m_lines at index `at`.
-void ProfileDocument::indexLines(qsizetype from, qsizetype to, qsizetype at)
-{
-    // Appending, as parsing does, needs no second copy of the lines.
-    const bool appending = at == qsizetype(m_lines.size());
-    std::vector<Line> inserted;
-    std::vector<Line> &lines = appending ? m_lines : inserted;
-    if (appending)
-        m_lines.reserve(m_lines.size() + size_t((to - from) / 32));
+    m_lines.reserve(size_t(m_bytes.size() / 32));
     const char *data = m_bytes.constData();
-    qsizetype begin = from;
-    while (begin < to) {
-        const void *newline = std::memchr(data + begin, '\n', size_t(to - begin));
-        qsizetype contentEnd = newline ? static_cast<const char *>(newline) - data : to;
-        qsizetype lineEnd = newline ? 1 : 0;
+    const qsizetype size = m_bytes.size();
+    qsizetype begin = 0;
+    while (begin < size) {
+        const void *newline = std::memchr(data + begin, '\n', size_t(size - begin));
+        qsizetype contentEnd = newline ? static_cast<const char *>(newline) - data : size;
+        quint8 lineEnd = newline ? 1 : 0;
         if (newline && contentEnd > begin && data[contentEnd - 1] == '\r') {
             --contentEnd;
             ++lineEnd;
         }
-        lines.push_back(classify(begin, contentEnd - begin, lineEnd));
+        Line line = classify(QByteArrayView(data + begin, contentEnd - begin), begin == 0);
+        line.begin = begin;
+        line.lineEnd = lineEnd;
+        m_lines.push_back(line);
         begin = contentEnd + lineEnd;
     }
-    if (!appending)
-        m_lines.insert(m_lines.begin() + at, inserted.begin(), inserted.end());
+    indexSections();
 }
 
-ProfileDocument::Line ProfileDocument::classify(qsizetype begin, qsizetype length, qsizetype lineEnd) const
+const QByteArray &ProfileDocument::bytes() const
+{
+    if (!m_joined) {
+        static const QByteArrayView lineEnds[] = {"", "\n", "\r\n"};
+        QByteArray joined;
+        joined.reserve(m_size);
+        for (Line &line : m_lines) {
+            const qsizetype begin = joined.size();
+            joined.append(text(line));
+            joined.append(lineEnds[line.lineEnd]);
+            line.begin = begin;
+            line.added = false;
+        }
+        m_bytes = std::move(joined);
+        m_added.clear();
+        m_joined = true;
+    }
+    return m_bytes;
+}
+
+// Where the entry's key and the "=" lie; offsets are relative to the line's start.
+ProfileDocument::Line ProfileDocument::classify(QByteArrayView whole, bool startOfFile)
 {
     Line line;
-    line.begin = begin;
-    line.length = length;
-    line.lineEnd = lineEnd;
-    QByteArrayView text(m_bytes.constData() + begin, length);
-    if (begin == 0 && text.startsWith(byteOrderMark))
+    line.length = whole.size();
+    QByteArrayView text = whole;
+    if (startOfFile && text.startsWith(byteOrderMark))
         text = text.sliced(byteOrderMark.size());
     if (text.startsWith('[') && text.indexOf(']') > 0) {
         line.section = true;
     } else if (const qsizetype equals = text.indexOf('='); equals >= 0) {
-        const qsizetype skipped = length - text.size();
+        const qsizetype skipped = whole.size() - text.size();
         line.equals = equals + skipped;
         const QByteArrayView key = trimmed(text.first(equals));
         line.keyBegin = skipped + (key.data() - text.data());
@@ -111,6 +120,21 @@ ProfileDocument::Line ProfileDocument::classify(qsizetype begin, qsizetype lengt
         line.keyHash = foldedHash(key);
     }
     return line;
+}
+
+ProfileDocument::Line ProfileDocument::addedLine(QByteArrayView content, quint8 lineEnd)
+{
+    Line line = classify(content, false);
+    line.begin = m_added.size();
+    line.lineEnd = lineEnd;
+    line.added = true;
+    m_added.append(content);
+    return line;
+}
+
+QByteArrayView ProfileDocument::text(const Line &line) const
+{
+    return QByteArrayView((line.added ? m_added : m_bytes).constData() + line.begin, line.length);
 }
 
 void ProfileDocument::indexSections()
@@ -134,14 +158,14 @@ void ProfileDocument::indexSections()
 
 QByteArrayView ProfileDocument::sectionName(const Line &line) const
 {
-    QByteArrayView text(m_bytes.constData() + line.begin, line.length);
-    const qsizetype open = text.indexOf('[');
-    return text.sliced(open + 1, text.lastIndexOf(']') - open - 1);
+    const QByteArrayView header = text(line);
+    const qsizetype open = header.indexOf('[');
+    return header.sliced(open + 1, header.lastIndexOf(']') - open - 1);
 }
 
 QByteArrayView ProfileDocument::key(const Line &line) const
 {
-    return QByteArrayView(m_bytes.constData() + line.begin + line.keyBegin, line.keyLength);
+    return text(line).sliced(line.keyBegin, line.keyLength);
 }
 
 qsizetype ProfileDocument::findSectionIndex(QByteArrayView name) const
@@ -201,7 +225,7 @@ std::optional<QByteArrayView> ProfileDocument::value(QByteArrayView sectionName,
     if (!entry)
         return std::nullopt;
     const Line &line = m_lines[*entry];
-    return trimmed(QByteArrayView(m_bytes.constData() + line.begin + line.equals + 1, line.length - line.equals - 1));
+    return trimmed(text(line).sliced(line.equals + 1));
 }
 
 bool ProfileDocument::setValue(QByteArrayView sectionName, QByteArrayView wanted, QByteArrayView newValue)
@@ -216,15 +240,14 @@ bool ProfileDocument::setValue(QByteArrayView sectionName, QByteArrayView wanted
         const Line &line = m_lines[*entry];
         if (value(sectionName, wanted) == newValue)
             return false;
-        const QByteArrayView keyText(m_bytes.constData() + line.begin, line.equals);
+        const QByteArrayView keyText = text(line).first(line.equals);
         splice(*entry, 1, {trimmed(keyText).toByteArray() + "=" + newValue.toByteArray()});
         return true;
     }
-    qsizetype after = section->header;
-    for (qsizetype i = section->header + 1; i < section->end; ++i) {
-        if (m_lines[i].equals >= 0)
-            after = i;
-    }
+    // A new key follows the section's last entry, ahead of any blank lines closing the section.
+    qsizetype after = section->end - 1;
+    while (after > section->header && m_lines[after].equals < 0)
+        --after;
     splice(after + 1, 0, {wanted.toByteArray() + "=" + newValue.toByteArray()});
     return true;
 }
@@ -251,47 +274,75 @@ bool ProfileDocument::dropKey(QByteArrayView sectionName, QByteArrayView wanted)
 }
 
 // Replaces `count` lines from index `first` with `newLines`. A single replaced line keeps its own
-// line end; added lines end with CR LF, and a last line that had no line end gets one before them.
+// line end (and, being an entry rewritten under its own key, its place in the key indexes); added
+// lines end with CR LF, and a last line that had no line end gets one before them.
 void ProfileDocument::splice(qsizetype first, qsizetype count, const QByteArrayList &newLines)
 {
-    const qsizetype from = first < qsizetype(m_lines.size()) ? m_lines[first].begin : m_bytes.size();
-    const qsizetype to = count > 0 ? m_lines[first + count - 1].end() : from;
-    const bool terminatePrevious = !newLines.isEmpty() && first > 0 && m_lines[first - 1].lineEnd == 0;
-    const bool keepLineEnd = count == 1 && newLines.size() == 1;
-
-    QByteArray middle;
-    if (terminatePrevious)
-        middle += lineBreak;
-    for (const QByteArray &line : newLines) {
-        middle += line;
-        middle += keepLineEnd
-                      ? QByteArrayView(m_bytes.constData() + to - m_lines[first].lineEnd, m_lines[first].lineEnd)
-                      : QByteArrayView(lineBreak);
+    const bool appending = first == qsizetype(m_lines.size());
+    const bool replacing = count == 1 && newLines.size() == 1;
+    if (!newLines.isEmpty() && first > 0 && m_lines[first - 1].lineEnd == 0) {
+        m_lines[first - 1].lineEnd = 2;
+        m_size += 2;
+        m_joined = false;
     }
+    bool removedHeader = false;
+    for (qsizetype i = first; i < first + count; ++i) {
+        m_size -= m_lines[i].size();
+        removedHeader |= m_lines[i].section;
+    }
+    std::vector<Line> added;
+    added.reserve(size_t(newLines.size()));
+    for (const QByteArray &content : newLines) {
+        added.push_back(addedLine(content, replacing ? m_lines[first].lineEnd : 2));
+        m_size += added.back().size();
+    }
+    const bool addedHeader = std::any_of(added.begin(), added.end(), [](const Line &line) { return line.section; });
+    m_joined = false;
 
-    QByteArray bytes;
-    bytes.reserve(m_bytes.size() - (to - from) + middle.size());
-    bytes.append(QByteArrayView(m_bytes.constData(), from));
-    bytes.append(middle);
-    bytes.append(QByteArrayView(m_bytes.constData() + to, m_bytes.size() - to));
-    const qsizetype shift = middle.size() - (to - from);
-    m_bytes = std::move(bytes);
-
-    if (terminatePrevious)
-        m_lines[first - 1].lineEnd = lineBreak.size();
-    const bool removedHeader = std::any_of(m_lines.begin() + first, m_lines.begin() + first + count,
-                                           [](const Line &line) { return line.section; });
-    m_lines.erase(m_lines.begin() + first, m_lines.begin() + first + count);
-    for (qsizetype i = first; i < qsizetype(m_lines.size()); ++i)
-        m_lines[i].begin += shift;
-    const qsizetype newFrom = from + (terminatePrevious ? lineBreak.size() : 0);
-    indexLines(newFrom, from + middle.size(), first);
-    const bool addedHeader = std::any_of(m_lines.begin() + first, m_lines.begin() + first + newLines.size(),
-                                         [](const Line &line) { return line.section; });
-    if (removedHeader || addedHeader)
+    if (replacing) {
+        m_lines[first] = added.front();
+        if (!removedHeader && !addedHeader)
+            return;
+    } else {
+        m_lines.erase(m_lines.begin() + first, m_lines.begin() + first + count);
+        m_lines.insert(m_lines.begin() + first, added.begin(), added.end());
+    }
+    if (appending && !removedHeader)
+        appendSections(first);
+    else if (removedHeader || addedHeader)
         indexSections();
     else
-        shiftSections(first, newLines.size() - count);
+        shiftSections(first, qsizetype(newLines.size()) - count);
+}
+
+// Lines were added at the end: they extend the last section or open new ones, and every earlier
+// section stays where it was.
+void ProfileDocument::appendSections(qsizetype first)
+{
+    const qsizetype end = qsizetype(m_lines.size());
+    if (!m_sections.empty()) {
+        Section &last = m_sections.back();
+        auto &index = m_keyIndexes.back();
+        for (qsizetype i = first; i < end && !m_lines[i].section; ++i) {
+            last.end = i + 1;
+            if (index && m_lines[i].equals >= 0) {
+                QByteArray name = folded(key(m_lines[i]));
+                if (!index->contains(name)) // a later duplicate never counts
+                    index->insert(std::move(name), i);
+            }
+        }
+    }
+    for (qsizetype i = first; i < end; ++i) {
+        if (!m_lines[i].section)
+            continue;
+        if (!m_sections.empty())
+            m_sections.back().end = i;
+        m_sections.push_back({i, end});
+        m_keyIndexes.emplace_back();
+        QByteArray name = folded(sectionName(m_lines[i]));
+        if (!m_sectionIndex.contains(name))
+            m_sectionIndex.insert(std::move(name), qsizetype(m_sections.size()) - 1);
+    }
 }
 
 // Lines were added or removed at `first` without touching a section line: the sections keep their

@@ -10,13 +10,18 @@
 // One profile file's bytes, with where its lines, sections and entries lie. Names are matched
 // without regard to letter case; where a section or a key stands twice, the first one counts.
 // Edits keep every other line byte for byte, line ends included.
+//
+// An edit costs only its own lines: new and changed lines are kept aside and the whole text is
+// joined when it is asked for, so a command that writes a long file value by value (an export, an
+// import) stays linear in the file's size.
 class ProfileDocument
 {
 public:
     ProfileDocument() = default;
     explicit ProfileDocument(QByteArray bytes);
 
-    const QByteArray &bytes() const { return m_bytes; }
+    const QByteArray &bytes() const;
+    qsizetype size() const { return m_size; }
 
     // The entry's value without the blanks at its ends, or nothing when section or key is missing.
     std::optional<QByteArrayView> value(QByteArrayView section, QByteArrayView key) const;
@@ -29,15 +34,16 @@ public:
 private:
     struct Line
     {
-        qsizetype begin = 0;
+        qsizetype begin = 0;    // in m_bytes, or in m_added for a line written since the last join
         qsizetype length = 0;   // without the line end
-        qsizetype lineEnd = 0;  // 0, 1 (LF) or 2 (CR LF)
         qsizetype equals = -1;  // offset of the first "=" of an entry, -1 for every other line
         qsizetype keyBegin = 0; // the entry's key without its blanks: offset in the line, length
         qsizetype keyLength = 0;
         quint32 keyHash = 0;
+        quint8 lineEnd = 0; // 0, 1 (LF) or 2 (CR LF)
         bool section = false;
-        qsizetype end() const { return begin + length + lineEnd; }
+        bool added = false;
+        qsizetype size() const { return length + lineEnd; }
     };
     struct Section
     {
@@ -45,9 +51,11 @@ private:
         qsizetype end = 0;    // index of the next header, or the line count
     };
 
-    void indexLines(qsizetype from, qsizetype to, qsizetype at);
-    Line classify(qsizetype begin, qsizetype length, qsizetype lineEnd) const;
+    static Line classify(QByteArrayView text, bool startOfFile);
+    Line addedLine(QByteArrayView text, quint8 lineEnd);
+    QByteArrayView text(const Line &line) const;
     void indexSections();
+    void appendSections(qsizetype first);
     void shiftSections(qsizetype first, qsizetype delta);
     QByteArrayView sectionName(const Line &line) const;
     QByteArrayView key(const Line &line) const;
@@ -57,8 +65,12 @@ private:
     const QHash<QByteArray, qsizetype> &keyIndex(qsizetype sectionIndex) const;
     void splice(qsizetype first, qsizetype count, const QByteArrayList &newLines);
 
-    QByteArray m_bytes;
-    std::vector<Line> m_lines;
+    // Joining rewrites the lines' places, which readers never see.
+    mutable QByteArray m_bytes;
+    mutable QByteArray m_added;
+    mutable std::vector<Line> m_lines;
+    mutable bool m_joined = true;
+    qsizetype m_size = 0;
     std::vector<Section> m_sections;
     QHash<QByteArray, qsizetype> m_sectionIndex; // folded name -> first section of that name
     // Large sections (a long list, an export file) get a key index on their first lookup.
