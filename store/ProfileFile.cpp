@@ -3,6 +3,7 @@
 #include "Codepage.h"
 #include "Error.h"
 #include "MultilineText.h"
+#include "ProfileBatch.h"
 #include "ProfileStore.h"
 
 #include <QVarLengthArray>
@@ -43,10 +44,8 @@ bool isQuote(char c)
     return c == '"' || c == '\'';
 }
 
-std::optional<Stored> readStored(const QString &fileName, ProfileStore::Reader &reader, const QString &section,
-                                 const QString &key)
+std::optional<Stored> readStored(const ProfileDocument *document, const QString &section, const QString &key)
 {
-    const auto document = ProfileStore::load(fileName, reader);
     if (!document)
         return std::nullopt;
     // A name that cannot be encoded cannot stand in the file either.
@@ -140,7 +139,7 @@ int parseProfileNumber(QStringView text, int defaultValue)
 
 QString ProfileFile::ReadText(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const auto stored = readStored(m_fileName, m_reader, section, key);
+    const auto stored = readStored(document(), section, key);
     return stored ? stored->text : defaultValue;
 }
 
@@ -149,8 +148,29 @@ int ProfileFile::ReadNumber(const QString &section, const QString &key, int defa
     return parseProfileNumber(ReadText(section, key, QString()), defaultValue);
 }
 
+const ProfileDocument *ProfileFile::document() const
+{
+    return m_batch ? m_batch->pending(m_fileName).document.get() : ProfileStore::load(m_fileName, m_reader);
+}
+
 void ProfileFile::Edit(const std::function<void(ProfileEdit &)> &changes)
 {
+    if (m_batch) {
+        ProfileBatch::Pending &pending = m_batch->pending(m_fileName);
+        if (!pending.writable) {
+            ProfileStore::checkWritable(m_fileName);
+            pending.writable = true;
+        }
+        ProfileEdit edit(m_fileName, *pending.document);
+        try {
+            changes(edit);
+        } catch (...) {
+            pending.changed |= edit.m_changed;
+            throw;
+        }
+        pending.changed |= edit.m_changed;
+        return;
+    }
     ProfileStore::modify(m_fileName, [&](ProfileDocument &document) {
         ProfileEdit edit(m_fileName, document);
         changes(edit);
@@ -219,7 +239,7 @@ void ProfileEdit::DropKey(const QString &section, const QString &key)
 
 QString ProfileFile::ReadMultiline(const QString &section, const QString &key) const
 {
-    const auto stored = readStored(m_fileName, m_reader, section, key);
+    const auto stored = readStored(document(), section, key);
     return stored ? MultilineText::decode(stored->text, stored->doubleQuoted) : QString();
 }
 

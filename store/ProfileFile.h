@@ -11,11 +11,15 @@
 // writes at once. Reads come from a process-wide parsed copy; an object checks the file on disk
 // at its first read, so a command, which makes its objects anew, sees changes made outside.
 class ProfileEdit;
+class ProfileBatch;
 
 class ProfileFile
 {
 public:
     explicit ProfileFile(QString fileName) : m_fileName(std::move(fileName)) {}
+    // Reads and writes the batch's copy of the file; nothing reaches the disk before the batch
+    // commits it.
+    ProfileFile(QString fileName, ProfileBatch &batch) : m_fileName(std::move(fileName)), m_batch(&batch) {}
 
     const QString &fileName() const { return m_fileName; }
 
@@ -43,7 +47,10 @@ public:
     static constexpr qsizetype maxValueLength = 2047;
 
 private:
+    const ProfileDocument *document() const;
+
     QString m_fileName;
+    ProfileBatch *m_batch = nullptr;
     mutable ProfileStore::Reader m_reader;
 };
 

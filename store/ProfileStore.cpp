@@ -8,10 +8,15 @@
 #include <QHash>
 #include <QSaveFile>
 
+#include <deque>
+
 #ifdef Q_OS_WIN
 #include <QDateTime>
 #else
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -60,6 +65,8 @@ struct Cache
 {
     QHash<QString, Cached> files; // by the file's key
     QHash<QString, QString> keys; // file name as given -> key
+    // Oldest first; an entry whose version has moved on was remembered again since.
+    std::deque<std::pair<QString, quint64>> order;
     qint64 bytes = 0;
     quint64 lastVersion = 0;
     ProfileStore::Statistics statistics;
@@ -68,7 +75,7 @@ struct Cache
     {
         const auto found = files.constFind(key);
         if (found != files.constEnd()) {
-            bytes -= found->document->bytes().size();
+            bytes -= found->document->size();
             files.erase(found);
         }
     }
@@ -76,14 +83,17 @@ struct Cache
     void remember(const QString &key, Cached entry)
     {
         forget(key);
-        const qint64 size = entry.document->bytes().size();
-        if (files.size() >= maxFiles || bytes + size > maxBytes) {
-            files.clear();
-            keys.clear();
-            bytes = 0;
+        const qint64 size = entry.document->size();
+        while (!order.empty() && (files.size() >= maxFiles || bytes + size > maxBytes)) {
+            const auto [oldest, version] = order.front();
+            order.pop_front();
+            const auto found = files.constFind(oldest);
+            if (found != files.constEnd() && found->version == version)
+                forget(oldest);
         }
         bytes += size;
         entry.version = ++lastVersion;
+        order.emplace_back(key, entry.version);
         files.insert(key, std::move(entry));
     }
 };
@@ -96,7 +106,7 @@ Cache &cache()
 
 // One key for every spelling of a file's name, so that a write through one spelling is seen by
 // readers of another. Windows file names ignore letter case.
-QString keyOf(const QString &fileName)
+QString keyOfName(const QString &fileName)
 {
     auto &keys = cache().keys;
     const auto known = keys.constFind(fileName);
@@ -151,6 +161,52 @@ void writeAtomically(const QString &fileName, const QByteArray &bytes)
         throw AppError::unableToWrite(fileName);
 }
 
+#ifdef Q_OS_WIN
+void writeWithoutSync(const QString &fileName, const QByteArray &bytes)
+{
+    writeAtomically(fileName, bytes);
+}
+#else
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// As atomic as writeAtomically (a temporary file beside the target, then a rename), but without
+// waiting for the disk after each file: QSaveFile's sync costs milliseconds a file, which an
+// import of a hundred thousand photo lists cannot afford. The batch syncs once at its end.
+void writeWithoutSync(const QString &fileName, const QByteArray &bytes)
+{
+    const QByteArray target = QFile::encodeName(fileName);
+    const QByteArray temporary = target + ".~gromadnik";
+    struct stat st;
+    const bool exists = ::stat(target.constData(), &st) == 0;
+    if (exists && (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR)))
+        throw AppError::unableToWrite(fileName);
+    const auto create = [&] { return ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); };
+    int fd = create();
+    if (fd < 0 && errno == EEXIST && ::unlink(temporary.constData()) == 0) // left by an interrupted write
+        fd = create();
+    if (fd < 0)
+        throw AppError::unableToWrite(fileName);
+    bool written = writeAll(fd, bytes) && (!exists || ::fchmod(fd, st.st_mode & 07777) == 0);
+    written = ::close(fd) == 0 && written;
+    if (!written || ::rename(temporary.constData(), target.constData()) != 0) {
+        ::unlink(temporary.constData());
+        throw AppError::unableToWrite(fileName);
+    }
+}
+#endif
+
 } // namespace
 
 namespace ProfileStore {
@@ -160,7 +216,7 @@ const ProfileDocument *load(const QString &fileName, Reader &reader)
     // Asking the disk costs a system call; a reader that has already seen this version of the
     // file, and so knows it unchanged since, is answered from memory.
     if (reader.key.isEmpty())
-        reader.key = keyOf(fileName);
+        reader.key = keyOfName(fileName);
     const auto known = cache().files.constFind(reader.key);
     if (known != cache().files.constEnd() && known->version == reader.seenVersion)
         return known->document.get();
@@ -171,7 +227,7 @@ const ProfileDocument *load(const QString &fileName, Reader &reader)
 
 void modify(const QString &fileName, const std::function<bool(ProfileDocument &)> &edit)
 {
-    const QString key = keyOf(fileName);
+    const QString key = keyOfName(fileName);
     Cached *entry = fresh(key);
     // Edited in place: no reader keeps a copy past its call. A failed write drops it below.
     std::shared_ptr<ProfileDocument> document = entry ? entry->document : std::make_shared<ProfileDocument>();
@@ -195,7 +251,7 @@ void modify(const QString &fileName, const std::function<bool(ProfileDocument &)
 
 void replace(const QString &fileName, const QByteArray &bytes)
 {
-    const QString key = keyOf(fileName);
+    const QString key = keyOfName(fileName);
     try {
         writeAtomically(fileName, bytes);
     } catch (...) {
@@ -206,14 +262,62 @@ void replace(const QString &fileName, const QByteArray &bytes)
     cache().forget(key); // parsed again at its next read
 }
 
+QString keyOf(const QString &fileName)
+{
+    return keyOfName(fileName);
+}
+
+std::shared_ptr<ProfileDocument> checkOut(const QString &fileName)
+{
+    const QString key = keyOfName(fileName);
+    Cached *entry = fresh(key);
+    std::shared_ptr<ProfileDocument> document = entry ? entry->document : std::make_shared<ProfileDocument>();
+    cache().forget(key);
+    return document;
+}
+
+void commit(const QString &fileName, const ProfileDocument &document)
+{
+    try {
+        writeWithoutSync(fileName, document.bytes());
+    } catch (...) {
+        cache().forget(keyOfName(fileName));
+        throw;
+    }
+    ++cache().statistics.writes;
+}
+
+void checkWritable(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (isReadOnly(fileName) || (info.exists() && !info.isFile()) || !info.dir().exists())
+        throw AppError::unableToWrite(fileName);
+}
+
+void syncFolder(const QString &folder)
+{
+#ifdef Q_OS_LINUX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::syncfs(fd);
+        ::close(fd);
+    }
+#elif !defined(Q_OS_WIN)
+    Q_UNUSED(folder);
+    ::sync();
+#else
+    Q_UNUSED(folder); // each file was written through QSaveFile, which syncs it
+#endif
+}
+
 void forget(const QString &fileName)
 {
-    cache().forget(keyOf(fileName));
+    cache().forget(keyOfName(fileName));
 }
 
 void remove(const QString &fileName)
 {
-    cache().forget(keyOf(fileName));
+    cache().forget(keyOfName(fileName));
     if (QFile::exists(fileName) && !QFile::remove(fileName))
         throw AppError(QStringLiteral("Unable to delete %1").arg(fileName));
 }
@@ -225,6 +329,7 @@ Statistics statistics()
 
 void clear()
 {
+    cache().order.clear();
     cache().files.clear();
     cache().keys.clear();
     cache().bytes = 0;

@@ -30,6 +30,24 @@ void modify(const QString &fileName, const std::function<bool(ProfileDocument &)
 // Replaces the whole file with `bytes`, atomically. Throws AppError "Unable to write to <fileName>".
 void replace(const QString &fileName, const QByteArray &bytes);
 
+// The name under which every spelling of the file's name is known here.
+QString keyOf(const QString &fileName);
+
+// For a batch of edits: the file's parsed copy (an empty one when it is missing), taken out of the
+// cache so that the caller owns it until commit().
+std::shared_ptr<ProfileDocument> checkOut(const QString &fileName);
+
+// Writes `document` as the file's content, atomically, but leaves it to syncFolder() to wait for
+// the disk. Throws AppError "Unable to write to <fileName>".
+void commit(const QString &fileName, const ProfileDocument &document);
+
+// Throws AppError "Unable to write to <fileName>" when the file is read-only or its folder is
+// missing, as the first write of a value would.
+void checkWritable(const QString &fileName);
+
+// Waits until every file written into `folder` has reached the disk.
+void syncFolder(const QString &folder);
+
 // Drops the parsed copy of a file that is about to be renamed or changed outside the store.
 void forget(const QString &fileName);
 

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ProfileDocument.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+// Files edited in memory by a command that writes many values (an export, an import), each file
+// written once when the command says it is complete. The edits are those of ProfileFile's own
+// writes, so every file ends up byte for byte as writing its values one at a time would leave it.
+// ProfileFile objects made with a batch read and write its copies.
+class ProfileBatch
+{
+public:
+    ProfileBatch() = default;
+    ProfileBatch(const ProfileBatch &) = delete;
+    ProfileBatch &operator=(const ProfileBatch &) = delete;
+    // Edits that were not committed are dropped: their files keep what they held.
+    ~ProfileBatch() = default;
+
+    // Writes the file, when it was changed, atomically, and takes it out of the batch; a later
+    // write starts from what it now holds. Throws AppError "Unable to write to <fileName>".
+    void commit(const QString &fileName);
+    // Commits every remaining file in the order in which the batch took them, then waits until all
+    // that the batch wrote has reached the disk.
+    void commitAll();
+
+private:
+    friend class ProfileFile;
+    struct Pending
+    {
+        QString fileName;
+        std::shared_ptr<ProfileDocument> document;
+        bool changed = false;
+        bool writable = false; // checked at the first write, where writing each value at once would fail
+    };
+    Pending &pending(const QString &fileName);
+
+    QHash<QString, Pending> m_files; // by the store's key of the file
+    QStringList m_order;
+    QStringList m_folders; // written to, still to be synced
+};
