@@ -1,0 +1,80 @@
+#pragma once
+
+#include "store/CatalogueFiles.h"
+#include "store/ProfileBatch.h"
+#include "store/ProfileFile.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+// What the export file and the import share: how the export file names a catalogue file's
+// section, the keys an item carries, and how the two commands write their files.
+namespace Exchange {
+
+// The export section that stands for `section` of a catalogue file: the file's name without its
+// folder, "_", the section's name. The catalogue names below take an empty folder for that.
+inline QString sectionOf(const QString &catalogueFileName, const QString &section)
+{
+    return catalogueFileName + QLatin1Char('_') + section;
+}
+
+inline const QStringList &itemFieldKeys()
+{
+    static const QStringList keys{
+        QStringLiteral("pozycja1"), QStringLiteral("pozycja2"), QStringLiteral("pozycja3"), QStringLiteral("pozycja4"),
+        QStringLiteral("pozycja5"), QStringLiteral("pozycja6"), QStringLiteral("pozycja7"), QStringLiteral("pozycja8"),
+        QStringLiteral("pozycja9"), QStringLiteral("pozycja10")};
+    return keys;
+}
+
+// Keys holding text typed into a multi-line box: copied in their stored one-line form, so that a
+// line break survives the journey.
+inline const QStringList &itemTextKeys()
+{
+    static const QStringList keys{QStringLiteral("opis"), QStringLiteral("komentarz")};
+    return keys;
+}
+
+// How far a walk has got, from 0 to `scale`; answering false asks it to stop.
+using Progress = std::function<bool(int done)>;
+constexpr int scale = 1000;
+
+// A count read as the walk reads it: the profile number rules, 0 for anything else, and never
+// more than a list may hold, so a damaged count cannot send the walk on for hours.
+inline int countOf(const QString &text)
+{
+    return qBound(0, parseProfileNumber(text, 0), KeyedList::maxEntries);
+}
+
+// The files a command writes: every value is kept in memory and each file written once, when
+// complete; or, as the reference that the batch is checked against, each value at once.
+enum class Writing { Batched, ValueByValue };
+
+class Targets
+{
+public:
+    explicit Targets(Writing writing) : m_batch(writing == Writing::Batched ? std::make_unique<ProfileBatch>() : nullptr)
+    {
+    }
+    ProfileFile open(const QString &fileName) const
+    {
+        return m_batch ? ProfileFile(fileName, *m_batch) : ProfileFile(fileName);
+    }
+    void complete(const QString &fileName) const
+    {
+        if (m_batch)
+            m_batch->commit(fileName);
+    }
+    void completeAll() const
+    {
+        if (m_batch)
+            m_batch->commitAll();
+    }
+
+private:
+    std::unique_ptr<ProfileBatch> m_batch;
+};
+
+} // namespace Exchange

@@ -1,0 +1,105 @@
+#include "Export.h"
+
+using namespace Exchange;
+
+namespace {
+
+QString key(int number)
+{
+    return QString::number(number);
+}
+
+class Walk
+{
+public:
+    Walk(const QString &dir, const QString &exportFile, Writing writing)
+        : m_dir(dir), m_targets(writing), m_out(m_targets.open(exportFile))
+    {
+    }
+
+    bool run(const Progress &progress)
+    {
+        const ProfileFile categories(CatalogueFiles::categoryList(m_dir));
+        const QString config = sectionOf(CatalogueFiles::categoryList({}), QStringLiteral("config"));
+        for (const char *name : {"liczba_kategorii", "sposob", "sprawdz_wersje", "przezroczystosc"})
+            copy(categories, QStringLiteral("config"), QLatin1String(name), QStringLiteral("0"), config);
+        const int count = countOf(categories.ReadText(QStringLiteral("config"), QStringLiteral("liczba_kategorii"), {}));
+        const QString list = sectionOf(CatalogueFiles::categoryList({}), QStringLiteral("kategorie"));
+        for (int i = 0; i < count; ++i) {
+            const QString name = copy(categories, QStringLiteral("kategorie"), key(i), {}, list);
+            if (!category(name, [&](double done) { return !progress || progress(int(scale * (i + done) / count)); }))
+                return false;
+        }
+        m_targets.completeAll();
+        return true;
+    }
+
+private:
+    // Copies one value under the same key and answers it.
+    QString copy(const ProfileFile &from, const QString &section, const QString &name, const QString &missing,
+                 const QString &toSection)
+    {
+        const QString value = from.ReadText(section, name, missing);
+        m_out.WriteText(toSection, name, value);
+        return value;
+    }
+
+    bool category(const QString &name, const std::function<bool(double)> &progress)
+    {
+        const QString fileName = CatalogueFiles::subcategoryList({}, name);
+        const ProfileFile subcategories(CatalogueFiles::subcategoryList(m_dir, name));
+        const int count = countOf(copy(subcategories, QStringLiteral("config"), QStringLiteral("liczba_podkategorii"),
+                                       QStringLiteral("0"), sectionOf(fileName, QStringLiteral("config"))));
+        const QString list = sectionOf(fileName, QStringLiteral("podkategorie"));
+        for (int k = 0; k < count; ++k) {
+            if (!progress(double(k) / count))
+                return false;
+            subcategory(name, copy(subcategories, QStringLiteral("podkategorie"), key(k), {}, list));
+        }
+        return progress(1);
+    }
+
+    void subcategory(const QString &category, const QString &subcategory)
+    {
+        const QString fileName = CatalogueFiles::itemFile({}, category, subcategory);
+        const ProfileFile items(CatalogueFiles::itemFile(m_dir, category, subcategory));
+        const int count = countOf(copy(items, QStringLiteral("config"), QStringLiteral("liczba_pozycji"), {},
+                                       sectionOf(fileName, QStringLiteral("config"))));
+        for (int j = 1; j <= 10; ++j)
+            copy(items, QStringLiteral("pozycje"), key(j), {}, sectionOf(fileName, QStringLiteral("pozycje")));
+        for (int n = 0; n < count; ++n) {
+            const QString section = sectionOf(fileName, key(n));
+            for (const QString &name : itemFieldKeys())
+                copy(items, key(n), name, {}, section);
+            for (const QString &name : itemTextKeys())
+                m_out.WriteMultiline(section, name, items.ReadMultiline(key(n), name));
+            photos(CatalogueFiles::photoList({}, category, subcategory, n),
+                   CatalogueFiles::photoList(m_dir, category, subcategory, n));
+        }
+    }
+
+    void photos(const QString &fileName, const QString &path)
+    {
+        const ProfileFile list(path);
+        const int count = countOf(copy(list, QStringLiteral("config"), QStringLiteral("liczba_zdjec"),
+                                       QStringLiteral("0"), sectionOf(fileName, QStringLiteral("config"))));
+        const QString section = sectionOf(fileName, QStringLiteral("zdjecia"));
+        for (int p = 0; p < count; ++p)
+            copy(list, QStringLiteral("zdjecia"), key(p), {}, section);
+    }
+
+    QString m_dir;
+    Targets m_targets;
+    ProfileFile m_out;
+};
+
+} // namespace
+
+namespace Export {
+
+bool run(const QString &dir, const QString &exportFile, const Progress &progress, Writing writing)
+{
+    return Walk(dir, exportFile, writing).run(progress);
+}
+
+} // namespace Export
