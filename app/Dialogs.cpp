@@ -17,14 +17,20 @@ public:
         return QMessageBox::StandardButton(box.exec());
     }
 
-    QString openFileName(QWidget *parent, const QString &caption, const QString &filter) override
+    QString openFileName(QWidget *parent, const FileRequest &request) override
     {
-        return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+        if (request.mustExist)
+            return QFileDialog::getOpenFileName(parent, request.caption, request.proposed, request.filter);
+        QFileDialog dialog(parent, request.caption, request.proposed, request.filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     }
 
-    QString saveFileName(QWidget *parent, const QString &caption, const QString &filter) override
+    QString saveFileName(QWidget *parent, const FileRequest &request) override
     {
-        return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
+        return QFileDialog::getSaveFileName(parent, request.caption, request.proposed, request.filter, nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
     }
 };
 

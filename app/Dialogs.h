@@ -10,13 +10,22 @@ class Dialogs
 public:
     enum class Icon { None, Error };
 
+    struct FileRequest
+    {
+        QString caption;
+        QString filter;
+        QString proposed;      // the folder and the file name offered at first
+        bool mustExist = true; // an open dialog: only a file that exists can be chosen
+    };
+
     virtual ~Dialogs() = default;
 
     virtual QMessageBox::StandardButton message(QWidget *parent, const QString &caption, const QString &text,
                                                 QMessageBox::StandardButtons buttons, Icon icon) = 0;
-    // The empty text when the user cancels.
-    virtual QString openFileName(QWidget *parent, const QString &caption, const QString &filter) = 0;
-    virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &filter) = 0;
+    // The empty text when the user cancels. A save dialog adds no extension and does not ask
+    // before an existing file is chosen.
+    virtual QString openFileName(QWidget *parent, const FileRequest &request) = 0;
+    virtual QString saveFileName(QWidget *parent, const FileRequest &request) = 0;
 
     static Dialogs &current();
     // Puts `dialogs` in place of the real ones (nullptr restores them); the caller keeps ownership.

@@ -9,6 +9,9 @@
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
 #include "categories/Frmedytor_kategorii.h"
+#include "exchange/ExchangeDialogs.h"
+#include "exchange/Export.h"
+#include "exchange/Import.h"
 #include "items/ItemStore.h"
 #include "items/ItemTable.h"
 #include "items/Pozycje_dodaj.h"
@@ -384,6 +387,38 @@ void TfrmGlowny::Oprogramie1Click()
 void TfrmGlowny::Plikikonfiguracyjne1Click()
 {
     showModal(frmConfig_files);
+}
+
+void TfrmGlowny::Eksportdanych1Click()
+{
+    const QString file = ExchangeDialogs::chooseExportFile(this);
+    if (file.isEmpty())
+        return;
+    const QString dir = DataDirectory::path();
+    const bool done = ExchangeDialogs::runWithProgress(this, QStringLiteral("Eksport danych..."), true,
+                                                       [&](const auto &progress) { return Export::run(dir, file, progress); });
+    if (done)
+        Dialogs::information(this, QStringLiteral("Dane zostały wyeksportowane poprawnie"));
+    else
+        Dialogs::information(this, QStringLiteral("Eksport danych przerwano. Plik %1 nie został zmieniony.").arg(file));
+}
+
+void TfrmGlowny::Import1Click()
+{
+    const QString file = ExchangeDialogs::chooseImportFile(this);
+    if (file.isEmpty())
+        return;
+    const QString dir = DataDirectory::path();
+    ExchangeDialogs::runWithProgress(this, QStringLiteral("Import danych..."), false, [&](const auto &progress) {
+        Import::run(dir, file, progress);
+        return true;
+    });
+    // Shown anew, the window lists the categories again: the show handler appends them and the
+    // activation refresh, which not every desktop reports, lists them once.
+    hide();
+    show();
+    QTimer::singleShot(0, this, [this] { runCommand([this] { FormActivate(); }); });
+    Dialogs::information(this, QStringLiteral("Dane zostały zaimportowane poprawnie"));
 }
 
 void TfrmGlowny::Zamknijprogram1Click()

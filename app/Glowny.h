@@ -53,6 +53,8 @@ public:
     void Oprogramie1Click();
     void Edytorkategorii1Click();
     void Plikikonfiguracyjne1Click();
+    void Eksportdanych1Click();
+    void Import1Click();
     void Zamknijprogram1Click();
     // Shows a window modally, then the activation refresh.
     void showModal(QDialog *window);

@@ -43,8 +43,8 @@ void TfrmGlowny::buildMenus()
     addCommand(main, QStringLiteral("Edytor kategorii"), "Edytorkategorii1", this, &TfrmGlowny::Edytorkategorii1Click);
     QMenu *exchange = main->addMenu(QStringLiteral("Import/Eksport"));
     exchange->setObjectName(QStringLiteral("ImportEksport1"));
-    addEntry(exchange, QStringLiteral("Import danych"), "Importdanych1");
-    addEntry(exchange, QStringLiteral("Eksport danych"), "Eksportdanych1");
+    addCommand(exchange, QStringLiteral("Import danych"), "Importdanych1", this, &TfrmGlowny::Import1Click);
+    addCommand(exchange, QStringLiteral("Eksport danych"), "Eksportdanych1", this, &TfrmGlowny::Eksportdanych1Click);
     QAction *update = addEntry(main, QStringLiteral("Aktualizacja"), "Aktualizacja1");
     QFont bold = update->font();
     bold.setBold(true);

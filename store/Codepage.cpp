@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -85,6 +86,29 @@ QString unencodableMessage(QStringView text)
     return {};
 }
 
+// The byte of each character that the code page holds, -1 for every other. Asked of the converter
+// one character at a time, with a round trip: it drops some characters it cannot map and
+// substitutes others.
+static const std::vector<qint16> &encodeTable()
+{
+    static const std::vector<qint16> table = [] {
+        std::vector<qint16> bytes(0x10000, -1);
+        for (int c = 0; c < 0x80; ++c)
+            bytes[c] = qint16(c);
+        for (int b = 0x80; b < 0x100; ++b) {
+            const char byte = static_cast<char>(b);
+            const QString one = decode(QByteArrayView(&byte, 1));
+            if (one.size() != 1 || one[0] == QChar::ReplacementCharacter)
+                continue;
+            const QByteArray back = encoder()(one);
+            if (back.size() == 1 && decode(back) == one)
+                bytes[one[0].unicode()] = qint16(static_cast<unsigned char>(back[0]));
+        }
+        return bytes;
+    }();
+    return table;
+}
+
 std::optional<QByteArray> tryEncode(QStringView text)
 {
     for (QChar c : text) {
@@ -93,11 +117,15 @@ std::optional<QByteArray> tryEncode(QStringView text)
     }
     if (isAscii(text))
         return text.toLatin1();
-    // The converter drops some characters it cannot map and substitutes others; only a round
-    // trip catches both.
-    QByteArray bytes = encoder()(text);
-    if (decode(bytes) != text)
-        return std::nullopt;
+    const auto &table = encodeTable();
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char *out = bytes.data();
+    for (QChar c : text) {
+        const qint16 byte = table[c.unicode()];
+        if (byte < 0)
+            return std::nullopt;
+        *out++ = static_cast<char>(byte);
+    }
     return bytes;
 }
 

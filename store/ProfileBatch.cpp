@@ -9,10 +9,13 @@ ProfileBatch::Pending &ProfileBatch::pending(const QString &fileName)
     const QString key = ProfileStore::keyOf(fileName);
     auto found = m_files.find(key);
     if (found == m_files.end()) {
-        found = m_files.insert(key, Pending{fileName, ProfileStore::checkOut(fileName)});
+        auto pending = std::make_shared<Pending>();
+        pending->fileName = fileName;
+        pending->document = ProfileStore::checkOut(fileName, pending->existed);
+        found = m_files.insert(key, std::move(pending));
         m_order.append(key);
     }
-    return *found;
+    return **found;
 }
 
 void ProfileBatch::commit(const QString &fileName)
@@ -21,11 +24,12 @@ void ProfileBatch::commit(const QString &fileName)
     const auto found = m_files.constFind(key);
     if (found == m_files.constEnd())
         return;
-    const Pending pending = *found;
+    const std::shared_ptr<Pending> pending = *found;
     m_files.erase(found);
-    if (!pending.changed)
+    ++m_generation;
+    if (!pending->changed)
         return;
-    ProfileStore::commit(pending.fileName, *pending.document);
+    ProfileStore::commit(pending->fileName, *pending->document, pending->existed);
     const QString folder = QFileInfo(key).path();
     if (!m_folders.contains(folder))
         m_folders.append(folder);
@@ -37,7 +41,7 @@ void ProfileBatch::commitAll()
     for (const QString &key : order) {
         const auto found = m_files.constFind(key);
         if (found != m_files.constEnd())
-            commit(found->fileName);
+            commit((*found)->fileName);
     }
     for (const QString &folder : std::exchange(m_folders, {}))
         ProfileStore::syncFolder(folder);

@@ -33,12 +33,16 @@ private:
     {
         QString fileName;
         std::shared_ptr<ProfileDocument> document;
+        bool existed = false; // when the batch took it
         bool changed = false;
         bool writable = false; // checked at the first write, where writing each value at once would fail
     };
     Pending &pending(const QString &fileName);
+    // Changes whenever a file leaves the batch, so that a ProfileFile may keep its Pending until then.
+    quint64 generation() const { return m_generation; }
 
-    QHash<QString, Pending> m_files; // by the store's key of the file
+    QHash<QString, std::shared_ptr<Pending>> m_files; // by the store's key of the file
+    quint64 m_generation = 0;
     QStringList m_order;
     QStringList m_folders; // written to, still to be synced
 };

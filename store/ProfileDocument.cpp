@@ -2,6 +2,7 @@
 
 #include "Codepage.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cstring>
 
@@ -122,13 +123,17 @@ ProfileDocument::Line ProfileDocument::classify(QByteArrayView whole, bool start
     return line;
 }
 
-ProfileDocument::Line ProfileDocument::addedLine(QByteArrayView content, quint8 lineEnd)
+ProfileDocument::Line ProfileDocument::addedLine(Pieces pieces, quint8 lineEnd)
 {
-    Line line = classify(content, false);
+    QVarLengthArray<char, 256> content;
+    for (QByteArrayView piece : pieces)
+        content.append(piece.data(), piece.size());
+    const QByteArrayView text(content.data(), content.size());
+    Line line = classify(text, false);
     line.begin = m_added.size();
     line.lineEnd = lineEnd;
     line.added = true;
-    m_added.append(content);
+    m_added.append(text);
     return line;
 }
 
@@ -232,8 +237,7 @@ bool ProfileDocument::setValue(QByteArrayView sectionName, QByteArrayView wanted
 {
     const Section *section = findSection(sectionName);
     if (!section) {
-        QByteArray header = "[" + sectionName.toByteArray() + "]";
-        splice(qsizetype(m_lines.size()), 0, {header, wanted.toByteArray() + "=" + newValue.toByteArray()});
+        splice(qsizetype(m_lines.size()), 0, {{"[", sectionName, "]"}, {wanted, "=", newValue}});
         return true;
     }
     if (const auto entry = findEntry(*section, wanted)) {
@@ -241,14 +245,14 @@ bool ProfileDocument::setValue(QByteArrayView sectionName, QByteArrayView wanted
         if (value(sectionName, wanted) == newValue)
             return false;
         const QByteArrayView keyText = text(line).first(line.equals);
-        splice(*entry, 1, {trimmed(keyText).toByteArray() + "=" + newValue.toByteArray()});
+        splice(*entry, 1, {{trimmed(keyText), "=", newValue}});
         return true;
     }
     // A new key follows the section's last entry, ahead of any blank lines closing the section.
     qsizetype after = section->end - 1;
     while (after > section->header && m_lines[after].equals < 0)
         --after;
-    splice(after + 1, 0, {wanted.toByteArray() + "=" + newValue.toByteArray()});
+    splice(after + 1, 0, {{wanted, "=", newValue}});
     return true;
 }
 
@@ -276,11 +280,12 @@ bool ProfileDocument::dropKey(QByteArrayView sectionName, QByteArrayView wanted)
 // Replaces `count` lines from index `first` with `newLines`. A single replaced line keeps its own
 // line end (and, being an entry rewritten under its own key, its place in the key indexes); added
 // lines end with CR LF, and a last line that had no line end gets one before them.
-void ProfileDocument::splice(qsizetype first, qsizetype count, const QByteArrayList &newLines)
+void ProfileDocument::splice(qsizetype first, qsizetype count, std::initializer_list<Pieces> newLines)
 {
     const bool appending = first == qsizetype(m_lines.size());
-    const bool replacing = count == 1 && newLines.size() == 1;
-    if (!newLines.isEmpty() && first > 0 && m_lines[first - 1].lineEnd == 0) {
+    const qsizetype added = qsizetype(newLines.size());
+    const bool replacing = count == 1 && added == 1;
+    if (added > 0 && first > 0 && m_lines[first - 1].lineEnd == 0) {
         m_lines[first - 1].lineEnd = 2;
         m_size += 2;
         m_joined = false;
@@ -290,29 +295,29 @@ void ProfileDocument::splice(qsizetype first, qsizetype count, const QByteArrayL
         m_size -= m_lines[i].size();
         removedHeader |= m_lines[i].section;
     }
-    std::vector<Line> added;
-    added.reserve(size_t(newLines.size()));
-    for (const QByteArray &content : newLines) {
-        added.push_back(addedLine(content, replacing ? m_lines[first].lineEnd : 2));
-        m_size += added.back().size();
+    QVarLengthArray<Line, 2> lines;
+    bool addedHeader = false;
+    for (Pieces pieces : newLines) {
+        lines.append(addedLine(pieces, replacing ? m_lines[first].lineEnd : 2));
+        m_size += lines.back().size();
+        addedHeader |= lines.back().section;
     }
-    const bool addedHeader = std::any_of(added.begin(), added.end(), [](const Line &line) { return line.section; });
     m_joined = false;
 
     if (replacing) {
-        m_lines[first] = added.front();
+        m_lines[first] = lines.front();
         if (!removedHeader && !addedHeader)
             return;
     } else {
         m_lines.erase(m_lines.begin() + first, m_lines.begin() + first + count);
-        m_lines.insert(m_lines.begin() + first, added.begin(), added.end());
+        m_lines.insert(m_lines.begin() + first, lines.begin(), lines.end());
     }
     if (appending && !removedHeader)
         appendSections(first);
     else if (removedHeader || addedHeader)
         indexSections();
     else
-        shiftSections(first, qsizetype(newLines.size()) - count);
+        shiftSections(first, added - count);
 }
 
 // Lines were added at the end: they extend the last section or open new ones, and every earlier

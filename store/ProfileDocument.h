@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QHash>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -52,7 +53,9 @@ private:
     };
 
     static Line classify(QByteArrayView text, bool startOfFile);
-    Line addedLine(QByteArrayView text, quint8 lineEnd);
+    // A new line is given in pieces, which may lie in the document itself.
+    using Pieces = std::initializer_list<QByteArrayView>;
+    Line addedLine(Pieces pieces, quint8 lineEnd);
     QByteArrayView text(const Line &line) const;
     void indexSections();
     void appendSections(qsizetype first);
@@ -63,7 +66,7 @@ private:
     qsizetype findSectionIndex(QByteArrayView name) const;
     std::optional<qsizetype> findEntry(const Section &section, QByteArrayView key) const;
     const QHash<QByteArray, qsizetype> &keyIndex(qsizetype sectionIndex) const;
-    void splice(qsizetype first, qsizetype count, const QByteArrayList &newLines);
+    void splice(qsizetype first, qsizetype count, std::initializer_list<Pieces> newLines);
 
     // Joining rewrites the lines' places, which readers never see.
     mutable QByteArray m_bytes;

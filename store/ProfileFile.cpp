@@ -150,15 +150,24 @@ int ProfileFile::ReadNumber(const QString &section, const QString &key, int defa
 
 const ProfileDocument *ProfileFile::document() const
 {
-    return m_batch ? m_batch->pending(m_fileName).document.get() : ProfileStore::load(m_fileName, m_reader);
+    return m_batch ? pending().document.get() : ProfileStore::load(m_fileName, m_reader);
+}
+
+ProfileBatch::Pending &ProfileFile::pending() const
+{
+    if (!m_pending || m_pendingGeneration != m_batch->generation()) {
+        m_pending = &m_batch->pending(m_fileName);
+        m_pendingGeneration = m_batch->generation();
+    }
+    return *m_pending;
 }
 
 void ProfileFile::Edit(const std::function<void(ProfileEdit &)> &changes)
 {
     if (m_batch) {
-        ProfileBatch::Pending &pending = m_batch->pending(m_fileName);
+        ProfileBatch::Pending &pending = this->pending();
         if (!pending.writable) {
-            ProfileStore::checkWritable(m_fileName);
+            ProfileStore::checkWritable(m_fileName, pending.existed);
             pending.writable = true;
         }
         ProfileEdit edit(m_fileName, *pending.document);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ProfileBatch.h"
 #include "ProfileStore.h"
 
 #include <QString>
@@ -11,7 +12,6 @@
 // writes at once. Reads come from a process-wide parsed copy; an object checks the file on disk
 // at its first read, so a command, which makes its objects anew, sees changes made outside.
 class ProfileEdit;
-class ProfileBatch;
 
 class ProfileFile
 {
@@ -48,9 +48,13 @@ public:
 
 private:
     const ProfileDocument *document() const;
+    ProfileBatch::Pending &pending() const;
 
     QString m_fileName;
     ProfileBatch *m_batch = nullptr;
+    // The batch's copy as last found, valid while the batch's generation stays what it was then.
+    mutable ProfileBatch::Pending *m_pending = nullptr;
+    mutable quint64 m_pendingGeneration = 0;
     mutable ProfileStore::Reader m_reader;
 };
 

@@ -31,6 +31,15 @@ struct Stamp
     bool operator==(const Stamp &) const = default;
 };
 
+#ifndef Q_OS_WIN
+Stamp stampOf(const struct stat &st)
+{
+    return Stamp{qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                 qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec,
+                 (quint64(st.st_dev) << 32) ^ quint64(st.st_ino)};
+}
+#endif
+
 std::optional<Stamp> stampOf(const QByteArray &nativeName)
 {
 #ifdef Q_OS_WIN
@@ -43,9 +52,7 @@ std::optional<Stamp> stampOf(const QByteArray &nativeName)
     struct stat st;
     if (::stat(nativeName.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    return Stamp{qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-                 qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec,
-                 (quint64(st.st_dev) << 32) ^ quint64(st.st_ino)};
+    return stampOf(st);
 #endif
 }
 
@@ -112,9 +119,19 @@ QString keyOfName(const QString &fileName)
     const auto known = keys.constFind(fileName);
     if (known != keys.constEnd())
         return *known;
-    QString key = QDir::cleanPath(QFileInfo(fileName).absoluteFilePath());
 #ifdef Q_OS_WIN
-    key = key.toLower();
+    const QString key = QDir::cleanPath(QFileInfo(fileName).absoluteFilePath()).toLower();
+#else
+    // The program's own names are absolute and clean already; asking QFileInfo costs more than
+    // the rest of a small file's read.
+    const auto unclean = [](const QString &name) {
+        return name.contains(QLatin1String("//")) || name.contains(QLatin1String("/./")) ||
+               name.contains(QLatin1String("/../")) || name.endsWith(QLatin1String("/.")) ||
+               name.endsWith(QLatin1String("/..")) || name.endsWith(QLatin1Char('/'));
+    };
+    const QString key = fileName.startsWith(QLatin1Char('/')) && !unclean(fileName)
+                            ? fileName
+                            : QDir::cleanPath(QFileInfo(fileName).absoluteFilePath());
 #endif
     if (keys.size() >= 2 * maxFiles)
         keys.clear();
@@ -122,30 +139,76 @@ QString keyOfName(const QString &fileName)
     return key;
 }
 
+struct Contents
+{
+    QByteArray bytes;
+    Stamp stamp; // of the version read, or an empty one when the file changed while it was read
+};
+
+#ifdef Q_OS_WIN
+std::optional<Contents> readWhole(const QByteArray &nativeName)
+{
+    const std::optional<Stamp> before = stampOf(nativeName);
+    QFile file(QFile::decodeName(nativeName));
+    if (!before || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    Contents contents{file.readAll(), *before};
+    if (stampOf(nativeName) != before)
+        contents.stamp = Stamp{};
+    return contents;
+}
+#else
+// Asks the open file rather than its name, with as few system calls as it can: an export reads a
+// hundred thousand small files.
+std::optional<Contents> readWhole(const QByteArray &nativeName)
+{
+    const int fd = ::open(nativeName.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat before;
+    if (::fstat(fd, &before) != 0 || !S_ISREG(before.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray bytes(qsizetype(before.st_size) + 1, Qt::Uninitialized); // the byte more shows the end at once
+    qsizetype done = 0;
+    ssize_t got = 0;
+    do {
+        if (done == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        got = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (got > 0)
+            done += got;
+    } while (got > 0 || (got < 0 && errno == EINTR));
+    struct stat after;
+    const bool readAll = got == 0 && ::fstat(fd, &after) == 0;
+    ::close(fd);
+    if (!readAll)
+        return std::nullopt;
+    bytes.truncate(done);
+    const Stamp stamp = stampOf(before);
+    return Contents{std::move(bytes), stampOf(after) == stamp ? stamp : Stamp{}};
+}
+#endif
+
 // The fresh parsed copy of the file, kept in the cache; nullptr when the file cannot be read.
 Cached *fresh(const QString &key)
 {
     Cache &c = cache();
     auto found = c.files.find(key);
     const QByteArray nativeName = found != c.files.end() ? found->nativeName : QFile::encodeName(key);
-    const std::optional<Stamp> stamp = stampOf(nativeName);
-    if (!stamp) {
-        c.forget(key);
-        return nullptr;
-    }
-    if (found != c.files.end() && found->stamp == *stamp)
+    if (found != c.files.end() && stampOf(nativeName) == found->stamp)
         return &*found;
 
-    QFile file(key);
-    if (!file.open(QIODevice::ReadOnly)) {
+    std::optional<Contents> contents = readWhole(nativeName);
+    if (!contents) {
         c.forget(key);
         return nullptr;
     }
-    auto document = std::make_shared<ProfileDocument>(file.readAll());
+    auto document = std::make_shared<ProfileDocument>(std::move(contents->bytes));
     ++c.statistics.parses;
-    // The file may have changed while it was read; then the next read parses it again.
-    const Stamp after = stampOf(nativeName).value_or(Stamp{});
-    c.remember(key, Cached{nativeName, after == *stamp ? *stamp : Stamp{}, std::move(document)});
+    // A file that changed while it was read keeps no stamp, so the next read parses it again.
+    c.remember(key, Cached{nativeName, contents->stamp, std::move(document)});
     return &c.files[key];
 }
 
@@ -162,7 +225,7 @@ void writeAtomically(const QString &fileName, const QByteArray &bytes)
 }
 
 #ifdef Q_OS_WIN
-void writeWithoutSync(const QString &fileName, const QByteArray &bytes)
+void writeWithoutSync(const QString &fileName, const QByteArray &bytes, bool)
 {
     writeAtomically(fileName, bytes);
 }
@@ -181,12 +244,36 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
-// As atomic as writeAtomically (a temporary file beside the target, then a rename), but without
-// waiting for the disk after each file: QSaveFile's sync costs milliseconds a file, which an
-// import of a hundred thousand photo lists cannot afford. The batch syncs once at its end.
-void writeWithoutSync(const QString &fileName, const QByteArray &bytes)
+// A new file made whole before it gets its name: an unnamed file in the folder, linked under the
+// name once written. False where the system offers no such file, or the name is taken meanwhile.
+bool createWhole(const QByteArray &target, const QByteArray &bytes)
+{
+#ifdef O_TMPFILE
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : target.left(std::max<qsizetype>(slash, 1));
+    const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    const bool linked =
+        writeAll(fd, bytes) && ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0;
+    ::close(fd);
+    return linked;
+#else
+    Q_UNUSED(target);
+    Q_UNUSED(bytes);
+    return false;
+#endif
+}
+
+// As atomic as writeAtomically (the file holds the old text or the new, never part of one), but
+// without waiting for the disk after each file: QSaveFile's sync costs milliseconds a file, which
+// an import of a hundred thousand photo lists cannot afford. The batch syncs once at its end.
+void writeWithoutSync(const QString &fileName, const QByteArray &bytes, bool existed)
 {
     const QByteArray target = QFile::encodeName(fileName);
+    if (!existed && createWhole(target, bytes))
+        return;
     const QByteArray temporary = target + ".~gromadnik";
     struct stat st;
     const bool exists = ::stat(target.constData(), &st) == 0;
@@ -267,19 +354,20 @@ QString keyOf(const QString &fileName)
     return keyOfName(fileName);
 }
 
-std::shared_ptr<ProfileDocument> checkOut(const QString &fileName)
+std::shared_ptr<ProfileDocument> checkOut(const QString &fileName, bool &existed)
 {
     const QString key = keyOfName(fileName);
     Cached *entry = fresh(key);
+    existed = entry != nullptr;
     std::shared_ptr<ProfileDocument> document = entry ? entry->document : std::make_shared<ProfileDocument>();
     cache().forget(key);
     return document;
 }
 
-void commit(const QString &fileName, const ProfileDocument &document)
+void commit(const QString &fileName, const ProfileDocument &document, bool existed)
 {
     try {
-        writeWithoutSync(fileName, document.bytes());
+        writeWithoutSync(fileName, document.bytes(), existed);
     } catch (...) {
         cache().forget(keyOfName(fileName));
         throw;
@@ -287,11 +375,19 @@ void commit(const QString &fileName, const ProfileDocument &document)
     ++cache().statistics.writes;
 }
 
-void checkWritable(const QString &fileName)
+void checkWritable(const QString &fileName, bool existed)
 {
+    // A batch writes many files into few folders.
+    static QString folderSeen;
     const QFileInfo info(fileName);
-    if (isReadOnly(fileName) || (info.exists() && !info.isFile()) || !info.dir().exists())
+    if (existed && (isReadOnly(fileName) || !info.isFile()))
         throw AppError::unableToWrite(fileName);
+    const QString folder = info.path();
+    if (folder == folderSeen)
+        return;
+    if (!QFileInfo(folder).isDir())
+        throw AppError::unableToWrite(fileName);
+    folderSeen = folder;
 }
 
 void syncFolder(const QString &folder)

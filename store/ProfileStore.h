@@ -33,17 +33,17 @@ void replace(const QString &fileName, const QByteArray &bytes);
 // The name under which every spelling of the file's name is known here.
 QString keyOf(const QString &fileName);
 
-// For a batch of edits: the file's parsed copy (an empty one when it is missing), taken out of the
-// cache so that the caller owns it until commit().
-std::shared_ptr<ProfileDocument> checkOut(const QString &fileName);
+// For a batch of edits: the file's parsed copy (an empty one when it is missing, as `existed`
+// tells), taken out of the cache so that the caller owns it until commit().
+std::shared_ptr<ProfileDocument> checkOut(const QString &fileName, bool &existed);
 
 // Writes `document` as the file's content, atomically, but leaves it to syncFolder() to wait for
 // the disk. Throws AppError "Unable to write to <fileName>".
-void commit(const QString &fileName, const ProfileDocument &document);
+void commit(const QString &fileName, const ProfileDocument &document, bool existed);
 
 // Throws AppError "Unable to write to <fileName>" when the file is read-only or its folder is
 // missing, as the first write of a value would.
-void checkWritable(const QString &fileName);
+void checkWritable(const QString &fileName, bool existed);
 
 // Waits until every file written into `folder` has reached the disk.
 void syncFolder(const QString &folder);

@@ -45,7 +45,7 @@ TfrmDodaj_zdjecie::TfrmDodaj_zdjecie(QWidget *parent)
 void choosePicture(QWidget *parent, QLineEdit *box)
 {
     const QString path =
-        Dialogs::current().openFileName(parent, QStringLiteral("Wybierz zdjęcie"), PictureLoader::dialogFilter());
+        Dialogs::current().openFileName(parent, {QStringLiteral("Wybierz zdjęcie"), PictureLoader::dialogFilter(), {}, true});
     if (!path.isEmpty())
         box->setText(path);
 }

@@ -16,14 +16,14 @@ QMessageBox::StandardButton ScriptedDialogs::message(QWidget *, const QString &c
     return QMessageBox::NoButton;
 }
 
-QString ScriptedDialogs::openFileName(QWidget *, const QString &caption, const QString &)
+QString ScriptedDialogs::openFileName(QWidget *, const FileRequest &request)
 {
-    fileDialogCaptions.append(caption);
+    fileRequests.append(request);
     return m_fileNames.isEmpty() ? QString() : m_fileNames.dequeue();
 }
 
-QString ScriptedDialogs::saveFileName(QWidget *, const QString &caption, const QString &)
+QString ScriptedDialogs::saveFileName(QWidget *, const FileRequest &request)
 {
-    fileDialogCaptions.append(caption);
+    fileRequests.append(request);
     return m_fileNames.isEmpty() ? QString() : m_fileNames.dequeue();
 }

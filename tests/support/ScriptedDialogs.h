@@ -29,12 +29,12 @@ public:
     void fileNameNext(const QString &name) { m_fileNames.enqueue(name); }
 
     QList<Shown> shown;
-    QStringList fileDialogCaptions;
+    QList<FileRequest> fileRequests;
 
     QMessageBox::StandardButton message(QWidget *parent, const QString &caption, const QString &text,
                                         QMessageBox::StandardButtons buttons, Icon icon) override;
-    QString openFileName(QWidget *parent, const QString &caption, const QString &filter) override;
-    QString saveFileName(QWidget *parent, const QString &caption, const QString &filter) override;
+    QString openFileName(QWidget *parent, const FileRequest &request) override;
+    QString saveFileName(QWidget *parent, const FileRequest &request) override;
 
 private:
     QQueue<QMessageBox::StandardButton> m_answers;

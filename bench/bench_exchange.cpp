@@ -1,0 +1,119 @@
+// Speed of the export and the import over a collector's large catalogue: 20 categories of 10
+// subcategories, with 50 or 500 items each (10,000 or 100,000 items, two photos per item), to show
+// that the time grows with the catalogue and not with its square.
+#include "exchange/Export.h"
+#include "exchange/Import.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <map>
+#include <memory>
+
+namespace {
+
+void writeFile(const QString &name, const QByteArray &bytes)
+{
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("Cannot write the benchmark catalogue");
+}
+
+QByteArray keyedList(const char *section, const char *counter, const QStringList &entries)
+{
+    QByteArray bytes = "[" + QByteArray(section) + "]\r\n";
+    for (int i = 0; i < entries.size(); ++i)
+        bytes += QByteArray::number(i) + "=" + entries[i].toLatin1() + "\r\n";
+    return bytes + "[config]\r\n" + counter + "=" + QByteArray::number(entries.size()) + "\r\n";
+}
+
+struct LargeCatalogue
+{
+    QTemporaryDir folder;
+    QString dir = folder.path() + QLatin1Char('/');
+    QString exportFile = dir + QStringLiteral("eksport.txt");
+
+    explicit LargeCatalogue(int itemsPerSubcategory)
+    {
+        QStringList categories;
+        QStringList subcategories;
+        for (int c = 0; c < 20; ++c)
+            categories.append(QStringLiteral("Kategoria %1").arg(c));
+        for (int s = 0; s < 10; ++s)
+            subcategories.append(QStringLiteral("Dzial %1").arg(s));
+        writeFile(CatalogueFiles::categoryList(dir), keyedList("kategorie", "liczba_kategorii", categories));
+        for (const QString &category : std::as_const(categories)) {
+            writeFile(CatalogueFiles::subcategoryList(dir, category),
+                      keyedList("podkategorie", "liczba_podkategorii", subcategories));
+            for (const QString &sub : std::as_const(subcategories))
+                writeSubcategory(category, sub, itemsPerSubcategory);
+        }
+        Export::run(dir, exportFile);
+    }
+
+    void writeSubcategory(const QString &category, const QString &sub, int items)
+    {
+        QByteArray bytes = "[pozycje]\r\n";
+        for (int k = 1; k <= 10; ++k)
+            bytes += QByteArray::number(k) + "=Pole " + QByteArray::number(k) + "\r\n";
+        for (int i = 0; i < items; ++i) {
+            bytes += "[" + QByteArray::number(i) + "]\r\n";
+            for (int k = 1; k <= 10; ++k)
+                bytes += "pozycja" + QByteArray::number(k) + "=warto\x9c\xe6 " + QByteArray::number(i * 10 + k) + "\r\n";
+            bytes += "opis=\"Moneta srebrna.\\r\\nKupiona na gie\xb3"
+                     "dzie.\"\r\nkomentarz=Do wymiany\r\n";
+            writeFile(CatalogueFiles::photoList(dir, category, sub, i),
+                      "[zdjecia]\r\n0=C:\\Zdjecia\\" + QByteArray::number(i) + "a.jpg\r\n1=C:\\Zdjecia\\" +
+                          QByteArray::number(i) + "b.jpg\r\n[config]\r\nliczba_zdjec=2\r\n");
+        }
+        bytes += "[config]\r\nliczba_pozycji=" + QByteArray::number(items) + "\r\naktualne_zdjecie=0\r\n";
+        writeFile(CatalogueFiles::itemFile(dir, category, sub), bytes);
+    }
+};
+
+LargeCatalogue &catalogue(int items)
+{
+    static std::map<int, std::unique_ptr<LargeCatalogue>> made;
+    auto &entry = made[items];
+    if (!entry)
+        entry = std::make_unique<LargeCatalogue>(items / 200);
+    return *entry;
+}
+
+// Goal: 100,000 items under 3 s.
+void ExportCatalogue(benchmark::State &state)
+{
+    LargeCatalogue &source = catalogue(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir out;
+        state.ResumeTiming();
+        Export::run(source.dir, out.filePath(QStringLiteral("e.txt")));
+    }
+    state.counters["items"] = double(state.range(0));
+}
+BENCHMARK(ExportCatalogue)->Arg(10'000)->Arg(100'000)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// Goal: 100,000 items into an empty folder under 10 s.
+void ImportCatalogueIntoEmptyFolder(benchmark::State &state)
+{
+    LargeCatalogue &source = catalogue(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto target = std::make_unique<QTemporaryDir>();
+        const QString dir = target->path() + QLatin1Char('/');
+        state.ResumeTiming();
+        Import::run(dir, source.exportFile);
+        state.PauseTiming();
+        if (!QFile::exists(CatalogueFiles::photoList(dir, QStringLiteral("Kategoria 19"), QStringLiteral("Dzial 9"),
+                                                     int(state.range(0)) / 200 - 1)))
+            state.SkipWithError("the import did not reach the last item");
+        target.reset();
+        state.ResumeTiming();
+    }
+    state.counters["items"] = double(state.range(0));
+}
+BENCHMARK(ImportCatalogueIntoEmptyFolder)->Arg(10'000)->Arg(100'000)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+} // namespace
