@@ -18,7 +18,7 @@ struct Transfer
     qint64 received = 0;
     bool tooLarge = false;
     bool writeFailed = false;
-    QByteArray lastReply; // the server's last reply line, which says why it refused a command
+    QByteArray refusal; // the server's last reply line that refused a command
 };
 
 size_t writeData(char *data, size_t size, size_t count, void *user)
@@ -44,23 +44,24 @@ int progress(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     return transfer->abort && transfer->abort->load() ? 1 : 0;
 }
 
-int watchReplies(CURL *, curl_infotype type, char *data, size_t size, void *user)
-{
-    if (type == CURLINFO_HEADER_IN) {
-        const QByteArray line = QByteArray(data, qsizetype(size)).trimmed();
-        if (!line.isEmpty())
-            static_cast<Transfer *>(user)->lastReply = line;
-    }
-    return 0;
-}
-
 bool isRefusal(const QByteArray &reply)
 {
     return reply.size() >= 3 && (reply[0] == '4' || reply[0] == '5');
 }
 
-QString failure(CURLcode code, const Transfer &transfer, const char *detail, const FtpEndpoint &endpoint,
-                const QString &localFile)
+// The refusal is kept because libcurl's own text names only the kind of failure, and its QUIT
+// afterwards brings a reply of its own.
+int watchReplies(CURL *, curl_infotype type, char *data, size_t size, void *user)
+{
+    if (type == CURLINFO_HEADER_IN) {
+        const QByteArray line = QByteArray(data, qsizetype(size)).trimmed();
+        if (isRefusal(line))
+            static_cast<Transfer *>(user)->refusal = line;
+    }
+    return 0;
+}
+
+QString failure(CURLcode code, const Transfer &transfer, const FtpEndpoint &endpoint, const QString &localFile)
 {
     const QString server = endpoint.host;
     if (code == CURLE_FILESIZE_EXCEEDED || transfer.tooLarge)
@@ -75,17 +76,15 @@ QString failure(CURLcode code, const Transfer &transfer, const char *detail, con
     case CURLE_COULDNT_CONNECT:
         return QStringLiteral("Nie można połączyć się z serwerem %1 (port %2)").arg(server).arg(endpoint.port);
     case CURLE_OPERATION_TIMEDOUT:
-        return QStringLiteral("Serwer %1 nie odpowiedział w wyznaczonym czasie (%2)")
-            .arg(server, QString::fromUtf8(detail));
+        return QStringLiteral("Serwer %1 nie odpowiedział w wyznaczonym czasie").arg(server);
     case CURLE_ABORTED_BY_CALLBACK:
         return QStringLiteral("Sprawdzanie wersji przerwane");
     default:
         break;
     }
-    if (isRefusal(transfer.lastReply))
-        return QString::fromUtf8(transfer.lastReply);
-    return QStringLiteral("Błąd połączenia z serwerem %1: %2")
-        .arg(server, QString::fromUtf8(*detail ? detail : curl_easy_strerror(code)));
+    if (!transfer.refusal.isEmpty())
+        return QString::fromUtf8(transfer.refusal);
+    return QStringLiteral("Błąd połączenia z serwerem %1: %2").arg(server, QString::fromUtf8(curl_easy_strerror(code)));
 }
 
 QByteArray addressOf(const FtpEndpoint &endpoint, const QString &remotePath)
@@ -147,15 +146,13 @@ void fetchFile(const FtpEndpoint &endpoint, const QString &remotePath, const QSt
     transfer.file = &file;
     transfer.maxBytes = limits.maxBytes;
     transfer.abort = abort;
-    char detail[CURL_ERROR_SIZE] = {};
     setOptions(curl.get(), endpoint, limits, transfer);
     const QByteArray address = addressOf(endpoint, remotePath);
     curl_easy_setopt(curl.get(), CURLOPT_URL, address.constData());
-    curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, detail);
 
     const CURLcode code = curl_easy_perform(curl.get());
     if (code != CURLE_OK)
-        throw AppError(failure(code, transfer, detail, endpoint, localFile));
+        throw AppError(failure(code, transfer, endpoint, localFile));
     if (!file.commit())
         throw AppError::unableToWrite(localFile);
 }
