@@ -13,6 +13,9 @@
 #include "items/ItemTable.h"
 #include "items/Pozycje_dodaj.h"
 #include "items/Pozycje_edytuj.h"
+#include "settings/Aktualizacja.h"
+#include "settings/Konfiguracja.h"
+#include "settings/StartupCheck.h"
 #include "store/CatalogueFiles.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
@@ -76,6 +79,7 @@ TfrmGlowny::TfrmGlowny()
     buildStatusBar();
     buildMenus();
     buildPopUps();
+    m_startupCheck = new StartupCheck(this, Memo1);
     resize(700, 516);
 }
 
@@ -240,6 +244,7 @@ void TfrmGlowny::FormActivate()
     const QString dir = dataDirectoryOrAsk();
     refill(ListKategorie, {});
     fillCategories(dir);
+    m_startupCheck->activate(dir);
 }
 
 void TfrmGlowny::ListKategorieSelectItem()
@@ -293,6 +298,7 @@ void TfrmGlowny::refreshItemList(const QString &itemFile, const QString &countTe
 void TfrmGlowny::showModal(QDialog *window)
 {
     window->exec();
+    m_startupCheck->windowClosed();
     FormActivate();
 }
 
@@ -384,6 +390,16 @@ void TfrmGlowny::Oprogramie1Click()
 void TfrmGlowny::Plikikonfiguracyjne1Click()
 {
     showModal(frmConfig_files);
+}
+
+void TfrmGlowny::Konfiguracja1Click()
+{
+    showModal(frmKonfiguracja);
+}
+
+void TfrmGlowny::Aktualizacja1Click()
+{
+    showModal(frmAktualizacja);
 }
 
 void TfrmGlowny::Zamknijprogram1Click()
