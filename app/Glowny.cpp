@@ -16,6 +16,9 @@
 #include "items/ItemTable.h"
 #include "items/Pozycje_dodaj.h"
 #include "items/Pozycje_edytuj.h"
+#include "settings/Aktualizacja.h"
+#include "settings/Konfiguracja.h"
+#include "settings/StartupCheck.h"
 #include "store/CatalogueFiles.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
@@ -79,6 +82,7 @@ TfrmGlowny::TfrmGlowny()
     buildStatusBar();
     buildMenus();
     buildPopUps();
+    m_startupCheck = new StartupCheck(this, Memo1);
     resize(700, 516);
 }
 
@@ -243,6 +247,7 @@ void TfrmGlowny::FormActivate()
     const QString dir = dataDirectoryOrAsk();
     refill(ListKategorie, {});
     fillCategories(dir);
+    m_startupCheck->activate(dir);
 }
 
 void TfrmGlowny::ListKategorieSelectItem()
@@ -296,6 +301,7 @@ void TfrmGlowny::refreshItemList(const QString &itemFile, const QString &countTe
 void TfrmGlowny::showModal(QDialog *window)
 {
     window->exec();
+    m_startupCheck->windowClosed();
     FormActivate();
 }
 
@@ -419,6 +425,16 @@ void TfrmGlowny::Import1Click()
     show();
     QTimer::singleShot(0, this, [this] { runCommand([this] { FormActivate(); }); });
     Dialogs::information(this, QStringLiteral("Dane zostały zaimportowane poprawnie"));
+}
+
+void TfrmGlowny::Konfiguracja1Click()
+{
+    showModal(frmKonfiguracja);
+}
+
+void TfrmGlowny::Aktualizacja1Click()
+{
+    showModal(frmAktualizacja);
 }
 
 void TfrmGlowny::Zamknijprogram1Click()

@@ -8,6 +8,7 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QTreeWidget;
+class StartupCheck;
 
 // The main window: the hub from which every command starts, and the state the other windows read
 // (status panels 0 and 1 name the category and subcategory, lblpozycja the item).
@@ -56,8 +57,12 @@ public:
     void Eksportdanych1Click();
     void Import1Click();
     void Zamknijprogram1Click();
+    void Konfiguracja1Click();
+    void Aktualizacja1Click();
     // Shows a window modally, then the activation refresh.
     void showModal(QDialog *window);
+    // The start-up version check, which the activation refresh ends with.
+    StartupCheck *startupCheck() const { return m_startupCheck; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -79,6 +84,7 @@ private:
 
     QWidget *m_leftColumn = nullptr;
     QList<QLabel *> m_panels;
+    StartupCheck *m_startupCheck = nullptr;
     bool m_activationPending = false;
     bool m_categoryChosen = false;
 };

@@ -39,13 +39,14 @@ void TfrmGlowny::buildMenus()
     QMenuBar *bar = menuBar();
     QMenu *main = bar->addMenu(QStringLiteral("Menu"));
     main->setObjectName(QStringLiteral("Menu1"));
-    addEntry(main, QStringLiteral("Konfiguracja"), "Konfiguracja1");
+    addCommand(main, QStringLiteral("Konfiguracja"), "Konfiguracja1", this, &TfrmGlowny::Konfiguracja1Click);
     addCommand(main, QStringLiteral("Edytor kategorii"), "Edytorkategorii1", this, &TfrmGlowny::Edytorkategorii1Click);
     QMenu *exchange = main->addMenu(QStringLiteral("Import/Eksport"));
     exchange->setObjectName(QStringLiteral("ImportEksport1"));
     addCommand(exchange, QStringLiteral("Import danych"), "Importdanych1", this, &TfrmGlowny::Import1Click);
     addCommand(exchange, QStringLiteral("Eksport danych"), "Eksportdanych1", this, &TfrmGlowny::Eksportdanych1Click);
-    QAction *update = addEntry(main, QStringLiteral("Aktualizacja"), "Aktualizacja1");
+    QAction *update =
+        addCommand(main, QStringLiteral("Aktualizacja"), "Aktualizacja1", this, &TfrmGlowny::Aktualizacja1Click);
     QFont bold = update->font();
     bold.setBold(true);
     update->setFont(bold);

@@ -71,6 +71,16 @@ QList<Link> otherSites()
     };
 }
 
+QUrl updatePage()
+{
+    return QUrl(QStringLiteral("https://gromadnik.example/aktualizacja.html"));
+}
+
+FtpEndpoint versionServer()
+{
+    return {QStringLiteral("ftp.gromadnik.example"), 21, QStringLiteral("gromad27"), QStringLiteral("wers42")};
+}
+
 void open(const QUrl &address)
 {
     QDesktopServices::openUrl(address);

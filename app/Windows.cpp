@@ -9,6 +9,8 @@
 #include "categories/Frmedytor_kategorii.h"
 #include "items/Pozycje_dodaj.h"
 #include "items/Pozycje_edytuj.h"
+#include "settings/Aktualizacja.h"
+#include "settings/Konfiguracja.h"
 #include "store/Config_files.h"
 #include "viewer/Dodaj_zdjecie.h"
 #include "viewer/Image.h"
@@ -33,4 +35,6 @@ void createWindows()
     frmConfig_files = new TfrmConfig_files(frmGlowny);
     frmDodaj_zdjecie = new TfrmDodaj_zdjecie(frmGlowny);
     frmLista_zdjec = new TfrmLista_zdjec(frmGlowny);
+    frmKonfiguracja = new TfrmKonfiguracja(frmGlowny);
+    frmAktualizacja = new TfrmAktualizacja(frmGlowny);
 }

@@ -7,9 +7,11 @@ packages=(
     cmake g++ make pkgconf
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     libjpeg-dev libemf2svg-dev libwmf-dev qt6-svg-dev libfreetype-dev
+    libcurl4-openssl-dev
     libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth
+    python3 python3-pyftpdlib
 )
 
 missing=()
