@@ -1,5 +1,7 @@
 #include "Export.h"
 
+#include "store/ReadAhead.h"
+
 using namespace Exchange;
 
 namespace {
@@ -22,7 +24,7 @@ public:
         const ProfileFile categories(CatalogueFiles::categoryList(m_dir));
         const QString config = sectionOf(CatalogueFiles::categoryList({}), QStringLiteral("config"));
         for (const char *name : {"liczba_kategorii", "sposob", "sprawdz_wersje", "przezroczystosc"})
-            copy(categories, QStringLiteral("config"), QLatin1String(name), QStringLiteral("0"), config);
+            pass(categories, QStringLiteral("config"), QLatin1String(name), QStringLiteral("0"), config);
         const int count = countOf(categories.ReadText(QStringLiteral("config"), QStringLiteral("liczba_kategorii"), {}));
         const QString list = sectionOf(CatalogueFiles::categoryList({}), QStringLiteral("kategorie"));
         for (int i = 0; i < count; ++i) {
@@ -35,6 +37,13 @@ public:
     }
 
 private:
+    // Copies one value under the same key.
+    void pass(const ProfileFile &from, const QString &section, const QString &name, const QString &missing,
+              const QString &toSection)
+    {
+        from.CopyText(section, name, missing, m_out, toSection);
+    }
+
     // Copies one value under the same key and answers it.
     QString copy(const ProfileFile &from, const QString &section, const QString &name, const QString &missing,
                  const QString &toSection)
@@ -65,16 +74,20 @@ private:
         const ProfileFile items(CatalogueFiles::itemFile(m_dir, category, subcategory));
         const int count = countOf(copy(items, QStringLiteral("config"), QStringLiteral("liczba_pozycji"), {},
                                        sectionOf(fileName, QStringLiteral("config"))));
+        QStringList photoLists;
+        for (int n = 0; n < count; ++n)
+            photoLists.append(CatalogueFiles::photoList(m_dir, category, subcategory, n));
+        const ReadAhead ahead(photoLists);
         for (int j = 1; j <= 10; ++j)
-            copy(items, QStringLiteral("pozycje"), key(j), {}, sectionOf(fileName, QStringLiteral("pozycje")));
+            pass(items, QStringLiteral("pozycje"), key(j), {}, sectionOf(fileName, QStringLiteral("pozycje")));
         for (int n = 0; n < count; ++n) {
-            const QString section = sectionOf(fileName, key(n));
+            const QString item = key(n);
+            const QString section = sectionOf(fileName, item);
             for (const QString &name : itemFieldKeys())
-                copy(items, key(n), name, {}, section);
+                pass(items, item, name, {}, section);
             for (const QString &name : itemTextKeys())
-                m_out.WriteMultiline(section, name, items.ReadMultiline(key(n), name));
-            photos(CatalogueFiles::photoList({}, category, subcategory, n),
-                   CatalogueFiles::photoList(m_dir, category, subcategory, n));
+                m_out.WriteMultiline(section, name, items.ReadMultiline(item, name));
+            photos(CatalogueFiles::photoList({}, category, subcategory, n), photoLists[n]);
         }
     }
 
@@ -85,7 +98,7 @@ private:
                                        QStringLiteral("0"), sectionOf(fileName, QStringLiteral("config"))));
         const QString section = sectionOf(fileName, QStringLiteral("zdjecia"));
         for (int p = 0; p < count; ++p)
-            copy(list, QStringLiteral("zdjecia"), key(p), {}, section);
+            pass(list, QStringLiteral("zdjecia"), key(p), {}, section);
     }
 
     QString m_dir;

@@ -34,7 +34,7 @@ public:
         const QString configSection = sectionOf(CatalogueFiles::categoryList({}), config);
         const int count = countOf(m_source.ReadText(configSection, QStringLiteral("liczba_kategorii"), {}));
         for (const char *name : {"liczba_kategorii", "sposob", "sprawdz_wersje", "przezroczystosc"})
-            copy(configSection, QLatin1String(name), {}, categories, config);
+            pass(configSection, QLatin1String(name), {}, categories, config);
         const QString list = sectionOf(CatalogueFiles::categoryList({}), QStringLiteral("kategorie"));
         for (int i = 0; i < count; ++i) {
             const QString name = copy(list, key(i), {}, categories, QStringLiteral("kategorie"));
@@ -58,10 +58,16 @@ private:
         return value;
     }
 
+    void pass(const QString &fromSection, const QString &name, const QString &missing, ProfileFile &to,
+              const QString &toSection)
+    {
+        m_source.CopyText(fromSection, name, missing, to, toSection);
+    }
+
     // The count as written to `file`, read back from there.
     int copyCount(const QString &fromSection, const QString &name, const QString &missing, ProfileFile &to)
     {
-        copy(fromSection, name, missing, to, config);
+        pass(fromSection, name, missing, to, config);
         return countOf(to.ReadText(config, name, {}));
     }
 
@@ -108,11 +114,11 @@ private:
         const int count =
             copyCount(sectionOf(fileName, config), QStringLiteral("liczba_pozycji"), QStringLiteral("0"), items);
         for (int j = 1; j <= 10; ++j)
-            copy(sectionOf(fileName, QStringLiteral("pozycje")), key(j), {}, items, QStringLiteral("pozycje"));
+            pass(sectionOf(fileName, QStringLiteral("pozycje")), key(j), {}, items, QStringLiteral("pozycje"));
         for (int n = 0; n < count; ++n) {
             const QString section = sectionOf(fileName, key(n));
             for (const QString &name : itemFieldKeys())
-                copy(section, name, {}, items, key(n));
+                pass(section, name, {}, items, key(n));
             for (const QString &name : itemTextKeys())
                 items.WriteMultiline(key(n), name, m_source.ReadMultiline(section, name));
             photos(CatalogueFiles::photoList({}, category, subcategory, n),
@@ -127,7 +133,7 @@ private:
         const int count = copyCount(sectionOf(fileName, config), QStringLiteral("liczba_zdjec"), {}, list);
         const QString section = sectionOf(fileName, QStringLiteral("zdjecia"));
         for (int p = 0; p < count; ++p)
-            copy(section, key(p), QStringLiteral("0"), list, QStringLiteral("zdjecia"));
+            pass(section, key(p), QStringLiteral("0"), list, QStringLiteral("zdjecia"));
         complete(path);
     }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "BatchWriter.h"
 #include "ProfileDocument.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -14,11 +16,12 @@
 class ProfileBatch
 {
 public:
-    ProfileBatch() = default;
+    ProfileBatch();
     ProfileBatch(const ProfileBatch &) = delete;
     ProfileBatch &operator=(const ProfileBatch &) = delete;
-    // Edits that were not committed are dropped: their files keep what they held.
-    ~ProfileBatch() = default;
+    // Edits that were not committed are dropped: their files keep what they held. Files committed
+    // before are written.
+    ~ProfileBatch();
 
     // Writes the file, when it was changed, atomically, and takes it out of the batch; a later
     // write starts from what it now holds. Throws AppError "Unable to write to <fileName>".
@@ -38,6 +41,9 @@ private:
         bool writable = false; // checked at the first write, where writing each value at once would fail
     };
     Pending &pending(const QString &fileName);
+    // Whether the file may exist: each folder is listed once, which spares a look-up on disk for
+    // every file that a batch creates.
+    bool mayExist(const QString &key);
     // Changes whenever a file leaves the batch, so that a ProfileFile may keep its Pending until then.
     quint64 generation() const { return m_generation; }
 
@@ -45,4 +51,7 @@ private:
     quint64 m_generation = 0;
     QStringList m_order;
     QStringList m_folders; // written to, still to be synced
+    QStringList m_written; // the first few files written, synced one by one when they are all
+    QHash<QString, QSet<QString>> m_listed; // folder -> names of its files, as keys name them
+    std::unique_ptr<BatchWriter> m_writer;
 };

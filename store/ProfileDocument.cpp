@@ -154,11 +154,20 @@ void ProfileDocument::indexSections()
         if (!m_sections.empty())
             m_sections.back().end = i;
         m_sections.push_back({i, qsizetype(m_lines.size())});
-        QByteArray name = folded(sectionName(m_lines[i]));
-        if (!m_sectionIndex.contains(name))
-            m_sectionIndex.insert(std::move(name), qsizetype(m_sections.size()) - 1);
+        indexSection(qsizetype(m_sections.size()) - 1);
     }
     m_keyIndexes.resize(m_sections.size());
+}
+
+void ProfileDocument::indexSection(qsizetype sectionIndex)
+{
+    const QByteArrayView name = sectionName(m_lines[m_sections[sectionIndex].header]);
+    const quint32 hash = foldedHash(name);
+    for (auto [at, end] = m_sectionIndex.equal_range(hash); at != end; ++at) {
+        if (sameFolded(sectionName(m_lines[m_sections[*at].header]), name))
+            return; // the first section of a name is the one that counts
+    }
+    m_sectionIndex.insert(hash, sectionIndex);
 }
 
 QByteArrayView ProfileDocument::sectionName(const Line &line) const
@@ -177,9 +186,15 @@ qsizetype ProfileDocument::findSectionIndex(QByteArrayView name) const
 {
     if (m_lastSection >= 0 && name == m_lastSectionName)
         return m_lastSection;
-    const auto found = m_sectionIndex.constFind(folded(name));
-    m_lastSectionName = name.toByteArray();
-    m_lastSection = found == m_sectionIndex.constEnd() ? -1 : *found;
+    m_lastSection = -1;
+    for (auto [at, end] = m_sectionIndex.equal_range(foldedHash(name)); at != end; ++at) {
+        if (sameFolded(sectionName(m_lines[m_sections[*at].header]), name)) {
+            m_lastSection = *at;
+            break;
+        }
+    }
+    m_lastSectionName.resize(name.size()); // keeps its room: no allocation for most names
+    std::memcpy(m_lastSectionName.data(), name.data(), size_t(name.size()));
     return m_lastSection;
 }
 
@@ -344,9 +359,7 @@ void ProfileDocument::appendSections(qsizetype first)
             m_sections.back().end = i;
         m_sections.push_back({i, end});
         m_keyIndexes.emplace_back();
-        QByteArray name = folded(sectionName(m_lines[i]));
-        if (!m_sectionIndex.contains(name))
-            m_sectionIndex.insert(std::move(name), qsizetype(m_sections.size()) - 1);
+        indexSection(qsizetype(m_sections.size()) - 1);
     }
 }
 

@@ -59,6 +59,7 @@ private:
     QByteArrayView text(const Line &line) const;
     void indexSections();
     void appendSections(qsizetype first);
+    void indexSection(qsizetype sectionIndex);
     void shiftSections(qsizetype first, qsizetype delta);
     QByteArrayView sectionName(const Line &line) const;
     QByteArrayView key(const Line &line) const;
@@ -75,7 +76,8 @@ private:
     mutable bool m_joined = true;
     qsizetype m_size = 0;
     std::vector<Section> m_sections;
-    QHash<QByteArray, qsizetype> m_sectionIndex; // folded name -> first section of that name
+    // Hash of the folded name -> sections of that hash, the first one of each name only.
+    QMultiHash<quint32, qsizetype> m_sectionIndex;
     // Large sections (a long list, an export file) get a key index on their first lookup.
     mutable std::vector<std::unique_ptr<QHash<QByteArray, qsizetype>>> m_keyIndexes;
     // Readers ask for several keys of one section in a row.

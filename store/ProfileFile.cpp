@@ -44,7 +44,16 @@ bool isQuote(char c)
     return c == '"' || c == '\'';
 }
 
-std::optional<Stored> readStored(const ProfileDocument *document, const QString &section, const QString &key)
+// The value's bytes as the reading rules give them: without quotation marks around it, cut to
+// the longest value read back.
+struct StoredBytes
+{
+    QByteArrayView bytes;
+    bool doubleQuoted = false;
+};
+
+std::optional<StoredBytes> readStoredBytes(const ProfileDocument *document, const QString &section,
+                                           const QString &key)
 {
     if (!document)
         return std::nullopt;
@@ -56,13 +65,21 @@ std::optional<Stored> readStored(const ProfileDocument *document, const QString 
     auto value = document->value(QByteArrayView(sectionBytes), QByteArrayView(keyBytes));
     if (!value)
         return std::nullopt;
-    Stored stored;
+    StoredBytes stored;
     if (value->size() >= 2 && isQuote(value->front()) && value->front() == value->back()) {
         stored.doubleQuoted = value->front() == '"';
         value = value->sliced(1, value->size() - 2);
     }
-    stored.text = Codepage::decode(value->first(std::min(value->size(), ProfileFile::maxValueLength)));
+    stored.bytes = value->first(std::min(value->size(), ProfileFile::maxValueLength));
     return stored;
+}
+
+std::optional<Stored> readStored(const ProfileDocument *document, const QString &section, const QString &key)
+{
+    const auto stored = readStoredBytes(document, section, key);
+    if (!stored)
+        return std::nullopt;
+    return Stored{Codepage::decode(stored->bytes), stored->doubleQuoted};
 }
 
 // A line break, or "=" in a key, would change which lines the file holds.
@@ -164,6 +181,12 @@ ProfileBatch::Pending &ProfileFile::pending() const
 
 void ProfileFile::Edit(const std::function<void(ProfileEdit &)> &changes)
 {
+    apply(changes);
+}
+
+// A batch takes a value at a time by the hundred thousand: no std::function to make for each.
+template <typename Changes> void ProfileFile::apply(const Changes &changes)
+{
     if (m_batch) {
         ProfileBatch::Pending &pending = this->pending();
         if (!pending.writable) {
@@ -189,23 +212,23 @@ void ProfileFile::Edit(const std::function<void(ProfileEdit &)> &changes)
 
 void ProfileFile::WriteText(const QString &section, const QString &key, const QString &value)
 {
-    Edit([&](ProfileEdit &edit) { edit.WriteText(section, key, value); });
+    apply([&](ProfileEdit &edit) { edit.WriteText(section, key, value); });
 }
 
 void ProfileFile::WriteNumber(const QString &section, const QString &key, int value)
 {
-    Edit([&](ProfileEdit &edit) { edit.WriteNumber(section, key, value); });
+    apply([&](ProfileEdit &edit) { edit.WriteNumber(section, key, value); });
 }
 
 void ProfileFile::DropSection(const QString &section)
 {
-    Edit([&](ProfileEdit &edit) { edit.DropSection(section); });
+    apply([&](ProfileEdit &edit) { edit.DropSection(section); });
 }
 
 void ProfileFile::DropKey(const QString &section, const QString &key)
 {
     try {
-        Edit([&](ProfileEdit &edit) { edit.DropKey(section, key); });
+        apply([&](ProfileEdit &edit) { edit.DropKey(section, key); });
     } catch (const AppError &) {
         // Dropping is tidying up after a command; a file that cannot be written keeps the key.
     }
@@ -213,13 +236,21 @@ void ProfileFile::DropKey(const QString &section, const QString &key)
 
 void ProfileEdit::WriteText(const QString &section, const QString &key, const QString &value)
 {
+    checkValue(value);
+    WriteBytes(section, key, Codepage::encode(value));
+}
+
+void ProfileEdit::WriteBytes(const QString &section, const QString &key, QByteArrayView value)
+{
     checkName(m_fileName, section, false);
     checkName(m_fileName, key, true);
-    checkValue(value);
-    const QByteArray sectionBytes = Codepage::encode(section);
-    const QByteArray keyBytes = Codepage::encode(key);
-    const QByteArray valueBytes = Codepage::encode(value);
-    m_changed |= m_document.setValue(sectionBytes, keyBytes, valueBytes);
+    NameBytes sectionBytes;
+    NameBytes keyBytes;
+    if (!encodeName(section, sectionBytes))
+        throw AppError(Codepage::unencodableMessage(section));
+    if (!encodeName(key, keyBytes))
+        throw AppError(Codepage::unencodableMessage(key));
+    m_changed |= m_document.setValue(QByteArrayView(sectionBytes), QByteArrayView(keyBytes), value);
 }
 
 void ProfileEdit::WriteNumber(const QString &section, const QString &key, int value)
@@ -246,6 +277,19 @@ void ProfileEdit::DropKey(const QString &section, const QString &key)
         m_changed |= m_document.dropKey(*sectionBytes, *keyBytes);
 }
 
+void ProfileFile::CopyText(const QString &section, const QString &key, const QString &missing, ProfileFile &to,
+                           const QString &toSection) const
+{
+    const auto stored = readStoredBytes(document(), section, key);
+    if (!stored) {
+        to.WriteText(toSection, key, missing);
+        return;
+    }
+    // Kept aside: the value may lie in the very copy of a file that the write replaces.
+    const QVarLengthArray<char, 256> value(stored->bytes.begin(), stored->bytes.end());
+    to.apply([&](ProfileEdit &edit) { edit.WriteBytes(toSection, key, QByteArrayView(value.data(), value.size())); });
+}
+
 QString ProfileFile::ReadMultiline(const QString &section, const QString &key) const
 {
     const auto stored = readStored(document(), section, key);
@@ -254,5 +298,5 @@ QString ProfileFile::ReadMultiline(const QString &section, const QString &key) c
 
 void ProfileFile::WriteMultiline(const QString &section, const QString &key, const QString &value)
 {
-    Edit([&](ProfileEdit &edit) { edit.WriteMultiline(section, key, value); });
+    apply([&](ProfileEdit &edit) { edit.WriteMultiline(section, key, value); });
 }

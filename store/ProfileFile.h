@@ -35,6 +35,11 @@ public:
     // Reports no failure.
     void DropKey(const QString &section, const QString &key);
 
+    // Copies one value, as ReadText reads it, to `toSection` of `to` under the same key: the same as
+    // writing what ReadText(section, key, missing) gives, without making text of the bytes.
+    void CopyText(const QString &section, const QString &key, const QString &missing, ProfileFile &to,
+                  const QString &toSection) const;
+
     // Text typed into a multi-line box ("opis", "komentarz"): line breaks, blanks at the ends and
     // quotation marks come back exactly as written.
     QString ReadMultiline(const QString &section, const QString &key) const;
@@ -49,6 +54,7 @@ public:
 private:
     const ProfileDocument *document() const;
     ProfileBatch::Pending &pending() const;
+    template <typename Changes> void apply(const Changes &changes);
 
     QString m_fileName;
     ProfileBatch *m_batch = nullptr;
@@ -70,6 +76,8 @@ public:
 
 private:
     friend class ProfileFile;
+    // The value's bytes, already in the file's code page.
+    void WriteBytes(const QString &section, const QString &key, QByteArrayView value);
     ProfileEdit(const QString &fileName, ProfileDocument &document) : m_fileName(fileName), m_document(document) {}
 
     const QString &m_fileName;

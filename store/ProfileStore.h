@@ -37,15 +37,17 @@ QString keyOf(const QString &fileName);
 // tells), taken out of the cache so that the caller owns it until commit().
 std::shared_ptr<ProfileDocument> checkOut(const QString &fileName, bool &existed);
 
-// Writes `document` as the file's content, atomically, but leaves it to syncFolder() to wait for
-// the disk. Throws AppError "Unable to write to <fileName>".
-void commit(const QString &fileName, const ProfileDocument &document, bool existed);
+// A batch is about to write the file (see FileAccess::writeWithoutSync): its parsed copy here is
+// out of date.
+void writing(const QString &fileName);
 
 // Throws AppError "Unable to write to <fileName>" when the file is read-only or its folder is
 // missing, as the first write of a value would.
 void checkWritable(const QString &fileName, bool existed);
 
-// Waits until every file written into `folder` has reached the disk.
+// Waits until the file, or every file written into `folder` (and whatever else waits to be
+// written on that disk), has reached the disk.
+void syncFile(const QString &fileName);
 void syncFolder(const QString &folder);
 
 // Drops the parsed copy of a file that is about to be renamed or changed outside the store.

@@ -1,0 +1,86 @@
+#include "BatchWriter.h"
+
+#include "FileAccess.h"
+
+namespace {
+
+// Enough to keep the thread busy; few enough that the files waiting hold little memory.
+constexpr size_t maxWaiting = 512;
+
+} // namespace
+
+BatchWriter::BatchWriter()
+{
+    for (int i = 0; i < 2; ++i)
+        m_threads.emplace_back([this] { run(); });
+}
+
+BatchWriter::~BatchWriter()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    for (std::thread &thread : m_threads)
+        thread.join();
+}
+
+void BatchWriter::run()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [&] { return m_stop || !m_queue.empty(); });
+        if (m_queue.empty())
+            return; // stopped, and all written
+        Job job = std::move(m_queue.front());
+        m_queue.pop_front();
+        lock.unlock();
+        std::optional<AppError> failure;
+        try {
+            FileAccess::writeWithoutSync(job.fileName, job.document->bytes(), job.existed);
+        } catch (const AppError &error) {
+            failure = error;
+        }
+        job.document.reset();
+        lock.lock();
+        if (--m_unwritten[job.key] == 0)
+            m_unwritten.remove(job.key);
+        if (failure) {
+            m_failure = std::move(failure);
+            m_queue.clear();
+            m_unwritten.clear();
+        }
+        m_changed.notify_all();
+    }
+}
+
+void BatchWriter::throwFailure()
+{
+    if (m_failure)
+        throw *m_failure;
+}
+
+void BatchWriter::write(const QString &fileName, const QString &key, std::shared_ptr<ProfileDocument> document,
+                        bool existed)
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return m_failure || m_queue.size() < maxWaiting; });
+    throwFailure();
+    m_queue.push_back(Job{fileName, key, std::move(document), existed});
+    ++m_unwritten[key];
+    m_changed.notify_all();
+}
+
+void BatchWriter::waitFor(const QString &key)
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return !m_unwritten.contains(key); });
+}
+
+void BatchWriter::finish()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return m_unwritten.isEmpty(); });
+    throwFailure();
+}
