@@ -109,6 +109,7 @@ private slots:
     void badSourceIsRefusedBeforeWriting();
     void importMergesByPosition();
     void failedImportWriteNamesTheFile();
+    void failedBackgroundWriteStopsTheImport();
 };
 
 void TestExchange::workedExampleExportsLineForLine()
@@ -405,6 +406,29 @@ void TestExchange::failedImportWriteNamesTheFile()
     }
     QCOMPARE(target.read("Monety_Polska_dane.gmd"), crlf({"[config]", "liczba_pozycji=0"}));
     QVERIFY(!QFile::exists(target.file("kategorie.gmd")));
+}
+
+// A folder where a photo list should go: found only when the file is written, after the walk
+// has gone on.
+void TestExchange::failedBackgroundWriteStopsTheImport()
+{
+    TestDir dir;
+    writeRichCatalogue(dir.path());
+    TestDir out;
+    Export::run(dir.path(), out.file("e.txt"));
+    TestDir target;
+    const QString blocked = QStringLiteral("Żetony łódzkie_Ćmielów_0.gmd");
+    QVERIFY(QDir(target.path()).mkdir(blocked));
+    try {
+        Import::run(target.path(), out.file("e.txt"));
+        QFAIL("the import reported success");
+    } catch (const AppError &error) {
+        QCOMPARE(error.message(), QStringLiteral("Unable to write to ") + target.file(blocked));
+    }
+    QVERIFY(!QFile::exists(target.file("kategorie.gmd")));
+    QVERIFY(!QFile::exists(target.file(QStringLiteral("Żetony łódzkie_Bez nazw_dane.gmd"))));
+    const QStringList left = QDir(target.path()).entryList(QDir::Files | QDir::Hidden);
+    QVERIFY2(left.filter(QStringLiteral("~gromadnik")).isEmpty(), qPrintable(left.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestExchange)
