@@ -35,6 +35,7 @@ void BatchWriter::run()
             return; // stopped, and all written
         Job job = std::move(m_queue.front());
         m_queue.pop_front();
+        ++m_busy;
         lock.unlock();
         std::optional<AppError> failure;
         try {
@@ -44,8 +45,10 @@ void BatchWriter::run()
         }
         job.document.reset();
         lock.lock();
-        if (--m_unwritten[job.key] == 0)
-            m_unwritten.remove(job.key);
+        --m_busy;
+        // Gone already when a failure beside it cleared the list.
+        if (const auto count = m_unwritten.find(job.key); count != m_unwritten.end() && --*count == 0)
+            m_unwritten.erase(count);
         if (failure) {
             m_failure = std::move(failure);
             m_queue.clear();
@@ -81,6 +84,6 @@ void BatchWriter::waitFor(const QString &key)
 void BatchWriter::finish()
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [&] { return m_unwritten.isEmpty(); });
+    m_changed.wait(lock, [&] { return m_unwritten.isEmpty() && m_busy == 0; });
     throwFailure();
 }

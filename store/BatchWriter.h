@@ -15,8 +15,9 @@
 
 // Writes complete files on two more threads, taken in the order they were handed over, so that a
 // batch goes on with its next file while the system creates the last ones: creating a small file
-// costs the system more than making its text. After a failed write no further file is started
-// (the one being written beside it still completes); the failure is raised at the next call.
+// costs the system more than making its text. After a failed write no further file is started;
+// files the other thread took before the failure was seen still complete. The failure is raised
+// at the next call.
 // A batch never hands over a file again before waitFor() saw it written, so one file is never
 // written by both threads at once.
 class BatchWriter
@@ -51,6 +52,7 @@ private:
     std::deque<Job> m_queue;
     QHash<QString, int> m_unwritten; // keys handed over and not written yet, with how often
     std::optional<AppError> m_failure;
+    int m_busy = 0; // files being written now
     bool m_stop = false;
     std::vector<std::thread> m_threads;
 };

@@ -87,6 +87,9 @@ void ProfileBatch::commit(const QString &fileName)
 
 void ProfileBatch::commitAll()
 {
+    // The files still open are those the whole batch wrote to (an import's category list): they
+    // are written only once every file before them has been.
+    m_writer->finish();
     const QStringList order = std::exchange(m_order, {});
     for (const QString &key : order) {
         const auto found = m_files.constFind(key);

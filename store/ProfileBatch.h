@@ -26,8 +26,8 @@ public:
     // Writes the file, when it was changed, atomically, and takes it out of the batch; a later
     // write starts from what it now holds. Throws AppError "Unable to write to <fileName>".
     void commit(const QString &fileName);
-    // Commits every remaining file in the order in which the batch took them, then waits until all
-    // that the batch wrote has reached the disk.
+    // Once every file committed before has been written, commits every remaining file in the order
+    // in which the batch took them, then waits until all that the batch wrote has reached the disk.
     void commitAll();
 
 private:

