@@ -20,6 +20,20 @@ inline QString sectionOf(const QString &catalogueFileName, const QString &sectio
     return catalogueFileName + QLatin1Char('_') + section;
 }
 
+// A list entry's or an item's key: its number in decimal.
+inline QString key(int number)
+{
+    return QString::number(number);
+}
+
+// The catalogue's settings in the category list's "config", in the order they travel.
+inline const QStringList &settingKeys()
+{
+    static const QStringList keys{QStringLiteral("liczba_kategorii"), QStringLiteral("sposob"),
+                                  QStringLiteral("sprawdz_wersje"), QStringLiteral("przezroczystosc")};
+    return keys;
+}
+
 inline const QStringList &itemFieldKeys()
 {
     static const QStringList keys{

@@ -6,11 +6,6 @@ using namespace Exchange;
 
 namespace {
 
-QString key(int number)
-{
-    return QString::number(number);
-}
-
 class Walk
 {
 public:
@@ -23,8 +18,8 @@ public:
     {
         const ProfileFile categories(CatalogueFiles::categoryList(m_dir));
         const QString config = sectionOf(CatalogueFiles::categoryList({}), QStringLiteral("config"));
-        for (const char *name : {"liczba_kategorii", "sposob", "sprawdz_wersje", "przezroczystosc"})
-            pass(categories, QStringLiteral("config"), QLatin1String(name), QStringLiteral("0"), config);
+        for (const QString &name : settingKeys())
+            pass(categories, QStringLiteral("config"), name, QStringLiteral("0"), config);
         const int count = countOf(categories.ReadText(QStringLiteral("config"), QStringLiteral("liczba_kategorii"), {}));
         const QString list = sectionOf(CatalogueFiles::categoryList({}), QStringLiteral("kategorie"));
         for (int i = 0; i < count; ++i) {

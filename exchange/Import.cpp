@@ -8,11 +8,6 @@ using namespace Exchange;
 
 namespace {
 
-QString key(int number)
-{
-    return QString::number(number);
-}
-
 const QString config = QStringLiteral("config");
 
 class Walk
@@ -33,8 +28,8 @@ public:
         ProfileFile categories = m_targets.open(categoryList);
         const QString configSection = sectionOf(CatalogueFiles::categoryList({}), config);
         const int count = countOf(m_source.ReadText(configSection, QStringLiteral("liczba_kategorii"), {}));
-        for (const char *name : {"liczba_kategorii", "sposob", "sprawdz_wersje", "przezroczystosc"})
-            pass(configSection, QLatin1String(name), {}, categories, config);
+        for (const QString &name : settingKeys())
+            pass(configSection, name, {}, categories, config);
         const QString list = sectionOf(CatalogueFiles::categoryList({}), QStringLiteral("kategorie"));
         for (int i = 0; i < count; ++i) {
             const QString name = copy(list, key(i), {}, categories, QStringLiteral("kategorie"));
