@@ -10,7 +10,7 @@ class Walk
 {
 public:
     Walk(const QString &dir, const QString &exportFile, Writing writing)
-        : m_dir(dir), m_targets(writing), m_out(m_targets.open(exportFile))
+        : m_dir(dir), m_targets(writing), m_out(m_targets.open(exportFile)), m_listsFirst(writing == Writing::Batched)
     {
     }
 
@@ -22,16 +22,36 @@ public:
             pass(categories, QStringLiteral("config"), name, QStringLiteral("0"), config);
         const int count = countOf(categories.ReadText(QStringLiteral("config"), QStringLiteral("liczba_kategorii"), {}));
         const QString list = sectionOf(CatalogueFiles::categoryList({}), QStringLiteral("kategorie"));
-        for (int i = 0; i < count; ++i) {
-            const QString name = copy(categories, QStringLiteral("kategorie"), key(i), {}, list);
-            if (!category(name, [&](double done) { return !progress || progress(int(scale * (i + done) / count)); }))
-                return false;
-        }
-        m_targets.completeAll();
-        return true;
+        const bool finished = eachOf(categories, QStringLiteral("kategorie"), count, list, [&](int i, const QString &name) {
+            return category(name, [&](double done) { return !progress || progress(int(scale * (i + done) / count)); });
+        });
+        if (finished)
+            m_targets.completeAll();
+        return finished;
     }
 
 private:
+    // Copies the names of a list and walks each of them.
+    //
+    // A batch holds the whole export in one document, where a key added to a section high up moves
+    // every line below it. So a batched walk copies a list whole when it reaches it. The file is the
+    // same: the list's section keeps its place and its keys their order, and no other value is
+    // written into it. The value-by-value run keeps the plain order, and so checks that claim.
+    template <typename Visit>
+    bool eachOf(const ProfileFile &from, const QString &section, int count, const QString &toSection, Visit visit)
+    {
+        QStringList names;
+        if (m_listsFirst) {
+            for (int i = 0; i < count; ++i)
+                names.append(copy(from, section, key(i), {}, toSection));
+        }
+        for (int i = 0; i < count; ++i) {
+            if (!visit(i, m_listsFirst ? names[i] : copy(from, section, key(i), {}, toSection)))
+                return false;
+        }
+        return true;
+    }
+
     // Copies one value under the same key.
     void pass(const ProfileFile &from, const QString &section, const QString &name, const QString &missing,
               const QString &toSection)
@@ -55,12 +75,14 @@ private:
         const int count = countOf(copy(subcategories, QStringLiteral("config"), QStringLiteral("liczba_podkategorii"),
                                        QStringLiteral("0"), sectionOf(fileName, QStringLiteral("config"))));
         const QString list = sectionOf(fileName, QStringLiteral("podkategorie"));
-        for (int k = 0; k < count; ++k) {
-            if (!progress(double(k) / count))
-                return false;
-            subcategory(name, copy(subcategories, QStringLiteral("podkategorie"), key(k), {}, list));
-        }
-        return progress(1);
+        return eachOf(subcategories, QStringLiteral("podkategorie"), count, list,
+                      [&](int k, const QString &subcategoryName) {
+                          if (!progress(double(k) / count))
+                              return false;
+                          subcategory(name, subcategoryName);
+                          return true;
+                      }) &&
+               progress(1);
     }
 
     void subcategory(const QString &category, const QString &subcategory)
@@ -82,7 +104,7 @@ private:
                 pass(items, item, name, {}, section);
             for (const QString &name : itemTextKeys())
                 m_out.WriteMultiline(section, name, items.ReadMultiline(item, name));
-            photos(CatalogueFiles::photoList({}, category, subcategory, n), photoLists[n]);
+            photos(photoLists[n].sliced(m_dir.size()), photoLists[n]); // the name without its folder
         }
     }
 
@@ -99,6 +121,7 @@ private:
     QString m_dir;
     Targets m_targets;
     ProfileFile m_out;
+    bool m_listsFirst;
 };
 
 } // namespace

@@ -111,13 +111,14 @@ private:
         for (int j = 1; j <= 10; ++j)
             pass(sectionOf(fileName, QStringLiteral("pozycje")), key(j), {}, items, QStringLiteral("pozycje"));
         for (int n = 0; n < count; ++n) {
-            const QString section = sectionOf(fileName, key(n));
+            const QString item = key(n);
+            const QString section = sectionOf(fileName, item);
             for (const QString &name : itemFieldKeys())
-                pass(section, name, {}, items, key(n));
+                pass(section, name, {}, items, item);
             for (const QString &name : itemTextKeys())
-                items.WriteMultiline(key(n), name, m_source.ReadMultiline(section, name));
-            photos(CatalogueFiles::photoList({}, category, subcategory, n),
-                   CatalogueFiles::photoList(m_dir, category, subcategory, n));
+                items.WriteMultiline(item, name, m_source.ReadMultiline(section, name));
+            const QString photoList = CatalogueFiles::photoList(m_dir, category, subcategory, n);
+            photos(photoList.sliced(m_dir.size()), photoList); // its name without the folder, its path
         }
         complete(path);
     }

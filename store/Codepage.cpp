@@ -12,15 +12,6 @@ namespace {
 
 constexpr const char *codecName = "windows-1250";
 
-bool isAscii(QStringView text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 bool isAscii(QByteArrayView bytes)
 {
     for (char c : bytes) {
@@ -86,7 +77,7 @@ QString unencodableMessage(QStringView text)
     return {};
 }
 
-// The byte of each character that the code page holds, -1 for every other. Asked of the converter
+// The byte of each character that the code page holds and a file may, -1 for every other. Asked of the converter
 // one character at a time, with a round trip: it drops some characters it cannot map and
 // substitutes others.
 static const std::vector<qint16> &encodeTable()
@@ -94,7 +85,7 @@ static const std::vector<qint16> &encodeTable()
     static const std::vector<qint16> table = [] {
         std::vector<qint16> bytes(0x10000, -1);
         for (int c = 0; c < 0x80; ++c)
-            bytes[c] = qint16(c);
+            bytes[c] = isControl(QChar(c)) ? -1 : qint16(c);
         for (int b = 0x80; b < 0x100; ++b) {
             const char byte = static_cast<char>(b);
             const QString one = decode(QByteArrayView(&byte, 1));
@@ -111,12 +102,6 @@ static const std::vector<qint16> &encodeTable()
 
 std::optional<QByteArray> tryEncode(QStringView text)
 {
-    for (QChar c : text) {
-        if (isControl(c))
-            return std::nullopt;
-    }
-    if (isAscii(text))
-        return text.toLatin1();
     const auto &table = encodeTable();
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char *out = bytes.data();

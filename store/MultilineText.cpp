@@ -32,20 +32,17 @@ QString encode(const QString &text)
 {
     if (isPlain(text))
         return text;
-    QString result;
-    result.reserve(text.size() + 8);
-    result += QLatin1Char('"');
+    QString result(2 * text.size() + 2, Qt::Uninitialized); // room for every character escaped
+    QChar *out = result.data();
+    *out++ = QLatin1Char('"');
     for (QChar c : text) {
-        if (c == QLatin1Char('\\'))
-            result += QLatin1String("\\\\");
-        else if (c == QLatin1Char('\r'))
-            result += QLatin1String("\\r");
-        else if (c == QLatin1Char('\n'))
-            result += QLatin1String("\\n");
-        else
-            result += c;
+        const bool escaped = c == QLatin1Char('\\') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
+        if (escaped)
+            *out++ = QLatin1Char('\\');
+        *out++ = c == QLatin1Char('\r') ? QLatin1Char('r') : c == QLatin1Char('\n') ? QLatin1Char('n') : c;
     }
-    result += QLatin1Char('"');
+    *out++ = QLatin1Char('"');
+    result.truncate(out - result.constData());
     return result;
 }
 

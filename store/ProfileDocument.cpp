@@ -9,6 +9,7 @@
 namespace {
 
 constexpr qsizetype largeSection = 32;
+constexpr qsizetype fewSections = 16;
 const QByteArray byteOrderMark("\xEF\xBB\xBF");
 
 bool isBlank(char c)
@@ -86,14 +87,21 @@ const QByteArray &ProfileDocument::bytes() const
 {
     if (!m_joined) {
         static const QByteArrayView lineEnds[] = {"", "\n", "\r\n"};
-        QByteArray joined;
-        joined.reserve(m_size);
+        qsizetype total = 0;
+        for (const Line &line : m_lines)
+            total += line.size();
+        Q_ASSERT(total == m_size);
+        QByteArray joined(total, Qt::Uninitialized);
+        char *const begin = joined.data();
+        char *out = begin;
         for (Line &line : m_lines) {
-            const qsizetype begin = joined.size();
-            joined.append(text(line));
-            joined.append(lineEnds[line.lineEnd]);
-            line.begin = begin;
+            const QByteArrayView content = text(line);
+            const QByteArrayView lineEnd = lineEnds[line.lineEnd];
+            std::memcpy(out, content.data(), size_t(content.size()));
+            std::memcpy(out + content.size(), lineEnd.data(), size_t(lineEnd.size()));
+            line.begin = out - begin;
             line.added = false;
+            out += content.size() + lineEnd.size();
         }
         m_bytes = std::move(joined);
         m_added.clear();
@@ -147,6 +155,7 @@ void ProfileDocument::indexSections()
     m_lastSection = -1;
     m_sections.clear();
     m_sectionIndex.clear();
+    m_sectionCollisions.clear();
     m_keyIndexes.clear();
     for (qsizetype i = 0; i < qsizetype(m_lines.size()); ++i) {
         if (!m_lines[i].section)
@@ -156,18 +165,45 @@ void ProfileDocument::indexSections()
         m_sections.push_back({i, qsizetype(m_lines.size())});
         indexSection(qsizetype(m_sections.size()) - 1);
     }
-    m_keyIndexes.resize(m_sections.size());
 }
 
+// Sections are added in order, so the one being indexed is the last one.
 void ProfileDocument::indexSection(qsizetype sectionIndex)
 {
-    const QByteArrayView name = sectionName(m_lines[m_sections[sectionIndex].header]);
-    const quint32 hash = foldedHash(name);
-    for (auto [at, end] = m_sectionIndex.equal_range(hash); at != end; ++at) {
-        if (sameFolded(sectionName(m_lines[m_sections[*at].header]), name))
-            return; // the first section of a name is the one that counts
+    Section &section = m_sections[sectionIndex];
+    section.nameHash = foldedHash(sectionName(m_lines[section.header]));
+    if (m_sectionIndex.isEmpty()) {
+        if (sectionIndex < fewSections)
+            return;
+        for (qsizetype i = 0; i < sectionIndex; ++i) // the document has just outgrown the plain search
+            addToSectionIndex(i);
     }
-    m_sectionIndex.insert(hash, sectionIndex);
+    addToSectionIndex(sectionIndex);
+}
+
+void ProfileDocument::addToSectionIndex(qsizetype sectionIndex)
+{
+    const Section &section = m_sections[sectionIndex];
+    qsizetype &first = m_sectionIndex[section.nameHash];
+    if (first == 0) {
+        first = sectionIndex + 1;
+        return;
+    }
+    // The first section of a name is the one that counts.
+    const QByteArrayView name = sectionName(m_lines[section.header]);
+    if (isNamed(first - 1, section.nameHash, name))
+        return;
+    for (auto [at, end] = m_sectionCollisions.equal_range(section.nameHash); at != end; ++at) {
+        if (isNamed(*at, section.nameHash, name))
+            return;
+    }
+    m_sectionCollisions.insert(section.nameHash, sectionIndex);
+}
+
+bool ProfileDocument::isNamed(qsizetype sectionIndex, quint32 hash, QByteArrayView name) const
+{
+    const Section &section = m_sections[sectionIndex];
+    return section.nameHash == hash && sameFolded(sectionName(m_lines[section.header]), name);
 }
 
 QByteArrayView ProfileDocument::sectionName(const Line &line) const
@@ -184,16 +220,30 @@ QByteArrayView ProfileDocument::key(const Line &line) const
 
 qsizetype ProfileDocument::findSectionIndex(QByteArrayView name) const
 {
-    if (m_lastSection >= 0 && name == m_lastSectionName)
+    if (m_lastSection >= 0 && name == QByteArrayView(m_lastSectionName.data(), m_lastSectionName.size()))
         return m_lastSection;
     m_lastSection = -1;
-    for (auto [at, end] = m_sectionIndex.equal_range(foldedHash(name)); at != end; ++at) {
-        if (sameFolded(sectionName(m_lines[m_sections[*at].header]), name)) {
-            m_lastSection = *at;
-            break;
+    const quint32 hash = foldedHash(name);
+    if (m_sectionIndex.isEmpty()) {
+        for (qsizetype i = 0; i < qsizetype(m_sections.size()); ++i) {
+            if (isNamed(i, hash, name)) {
+                m_lastSection = i;
+                break;
+            }
+        }
+    } else if (const auto first = m_sectionIndex.constFind(hash); first != m_sectionIndex.constEnd()) {
+        if (isNamed(*first - 1, hash, name)) {
+            m_lastSection = *first - 1;
+        } else {
+            for (auto [at, end] = m_sectionCollisions.equal_range(hash); at != end; ++at) {
+                if (isNamed(*at, hash, name)) {
+                    m_lastSection = *at;
+                    break;
+                }
+            }
         }
     }
-    m_lastSectionName.resize(name.size()); // keeps its room: no allocation for most names
+    m_lastSectionName.resize(name.size());
     std::memcpy(m_lastSectionName.data(), name.data(), size_t(name.size()));
     return m_lastSection;
 }
@@ -206,6 +256,8 @@ const ProfileDocument::Section *ProfileDocument::findSection(QByteArrayView name
 
 const QHash<QByteArray, qsizetype> &ProfileDocument::keyIndex(qsizetype sectionIndex) const
 {
+    if (qsizetype(m_keyIndexes.size()) < qsizetype(m_sections.size()))
+        m_keyIndexes.resize(m_sections.size());
     auto &index = m_keyIndexes[sectionIndex];
     if (!index) {
         index = std::make_unique<QHash<QByteArray, qsizetype>>();
@@ -216,6 +268,11 @@ const QHash<QByteArray, qsizetype> &ProfileDocument::keyIndex(qsizetype sectionI
         }
     }
     return *index;
+}
+
+QHash<QByteArray, qsizetype> *ProfileDocument::builtKeyIndex(qsizetype sectionIndex) const
+{
+    return sectionIndex < qsizetype(m_keyIndexes.size()) ? m_keyIndexes[sectionIndex].get() : nullptr;
 }
 
 std::optional<qsizetype> ProfileDocument::findEntry(const Section &section, QByteArrayView wanted) const
@@ -342,7 +399,7 @@ void ProfileDocument::appendSections(qsizetype first)
     const qsizetype end = qsizetype(m_lines.size());
     if (!m_sections.empty()) {
         Section &last = m_sections.back();
-        auto &index = m_keyIndexes.back();
+        QHash<QByteArray, qsizetype> *index = builtKeyIndex(qsizetype(m_sections.size()) - 1);
         for (qsizetype i = first; i < end && !m_lines[i].section; ++i) {
             last.end = i + 1;
             if (index && m_lines[i].equals >= 0) {
@@ -358,7 +415,6 @@ void ProfileDocument::appendSections(qsizetype first)
         if (!m_sections.empty())
             m_sections.back().end = i;
         m_sections.push_back({i, end});
-        m_keyIndexes.emplace_back();
         indexSection(qsizetype(m_sections.size()) - 1);
     }
 }
@@ -367,8 +423,7 @@ void ProfileDocument::appendSections(qsizetype first)
 // names and order, only their line numbers move.
 void ProfileDocument::shiftSections(qsizetype first, qsizetype delta)
 {
-    for (auto &index : m_keyIndexes)
-        index.reset();
+    m_keyIndexes.clear();
     for (Section &section : m_sections) {
         if (section.header >= first)
             section.header += delta;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QHash>
+#include <QVarLengthArray>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -50,6 +51,7 @@ private:
     {
         qsizetype header = 0; // index of the "[name]" line
         qsizetype end = 0;    // index of the next header, or the line count
+        quint32 nameHash = 0;
     };
 
     static Line classify(QByteArrayView text, bool startOfFile);
@@ -60,6 +62,8 @@ private:
     void indexSections();
     void appendSections(qsizetype first);
     void indexSection(qsizetype sectionIndex);
+    void addToSectionIndex(qsizetype sectionIndex);
+    bool isNamed(qsizetype sectionIndex, quint32 hash, QByteArrayView name) const;
     void shiftSections(qsizetype first, qsizetype delta);
     QByteArrayView sectionName(const Line &line) const;
     QByteArrayView key(const Line &line) const;
@@ -67,6 +71,7 @@ private:
     qsizetype findSectionIndex(QByteArrayView name) const;
     std::optional<qsizetype> findEntry(const Section &section, QByteArrayView key) const;
     const QHash<QByteArray, qsizetype> &keyIndex(qsizetype sectionIndex) const;
+    QHash<QByteArray, qsizetype> *builtKeyIndex(qsizetype sectionIndex) const;
     void splice(qsizetype first, qsizetype count, std::initializer_list<Pieces> newLines);
 
     // Joining rewrites the lines' places, which readers never see.
@@ -76,11 +81,16 @@ private:
     mutable bool m_joined = true;
     qsizetype m_size = 0;
     std::vector<Section> m_sections;
-    // Hash of the folded name -> sections of that hash, the first one of each name only.
-    QMultiHash<quint32, qsizetype> m_sectionIndex;
-    // Large sections (a long list, an export file) get a key index on their first lookup.
+    // Hash of the folded name -> 1 + the first section of that hash; further names of the same
+    // hash, the first section of each, are kept aside. Most files have a few sections, which are
+    // searched one by one: a photo list read by the hundred thousand should not pay for a hash
+    // table it hardly uses.
+    QHash<quint32, qsizetype> m_sectionIndex;
+    QMultiHash<quint32, qsizetype> m_sectionCollisions;
+    // Large sections (a long list, an export file) get a key index on their first lookup; the
+    // vector grows to the section count only then.
     mutable std::vector<std::unique_ptr<QHash<QByteArray, qsizetype>>> m_keyIndexes;
     // Readers ask for several keys of one section in a row.
-    mutable QByteArray m_lastSectionName;
+    mutable QVarLengthArray<char, 48> m_lastSectionName;
     mutable qsizetype m_lastSection = -1;
 };

@@ -7,6 +7,8 @@
 #include "ProfileStore.h"
 
 #include <QVarLengthArray>
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -24,8 +26,10 @@ using NameBytes = QVarLengthArray<char, 64>;
 bool encodeName(const QString &name, NameBytes &bytes)
 {
     bytes.resize(name.size());
+    const QChar *chars = name.constData();
+    char *out = bytes.data();
     for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t c = name[i].unicode();
+        const char16_t c = chars[i].unicode();
         if (c < 0x20 || c >= 0x80) {
             const auto encoded = Codepage::tryEncode(name);
             if (!encoded)
@@ -34,9 +38,37 @@ bool encodeName(const QString &name, NameBytes &bytes)
             bytes.append(encoded->constData(), encoded->size());
             return true;
         }
-        bytes[i] = char(c);
+        out[i] = char(c);
     }
     return true;
+}
+
+bool breaksLine(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// A section name as the file holds it. A walk reads and writes the keys of one section after
+// another, so the last section read and the last one written are kept encoded, with the
+// characters they came from.
+struct SectionBytes
+{
+    QVarLengthArray<QChar, 64> chars;
+    NameBytes bytes;
+    bool encodable = true;
+    bool fitsLine = true;
+};
+
+const SectionBytes &encodeSection(const QString &name, SectionBytes &last)
+{
+    if (last.chars.size() == name.size() &&
+        std::memcmp(last.chars.constData(), name.constData(), size_t(name.size()) * sizeof(QChar)) == 0)
+        return last;
+    last.chars.clear();
+    last.chars.append(name.constData(), name.size());
+    last.encodable = encodeName(name, last.bytes);
+    last.fitsLine = last.encodable && std::none_of(last.bytes.begin(), last.bytes.end(), breaksLine);
+    return last;
 }
 
 bool isQuote(char c)
@@ -58,11 +90,12 @@ std::optional<StoredBytes> readStoredBytes(const ProfileDocument *document, cons
     if (!document)
         return std::nullopt;
     // A name that cannot be encoded cannot stand in the file either.
-    NameBytes sectionBytes;
+    static thread_local SectionBytes lastRead;
+    const SectionBytes &sectionBytes = encodeSection(section, lastRead);
     NameBytes keyBytes;
-    if (!encodeName(section, sectionBytes) || !encodeName(key, keyBytes))
+    if (!sectionBytes.encodable || !encodeName(key, keyBytes))
         return std::nullopt;
-    auto value = document->value(QByteArrayView(sectionBytes), QByteArrayView(keyBytes));
+    auto value = document->value(QByteArrayView(sectionBytes.bytes), QByteArrayView(keyBytes));
     if (!value)
         return std::nullopt;
     StoredBytes stored;
@@ -242,15 +275,19 @@ void ProfileEdit::WriteText(const QString &section, const QString &key, const QS
 
 void ProfileEdit::WriteBytes(const QString &section, const QString &key, QByteArrayView value)
 {
-    checkName(m_fileName, section, false);
-    checkName(m_fileName, key, true);
-    NameBytes sectionBytes;
+    // Line breaks and "=" are their own bytes in the code page: the names are checked once encoded.
+    static thread_local SectionBytes lastWritten;
+    const SectionBytes &sectionBytes = encodeSection(section, lastWritten);
     NameBytes keyBytes;
-    if (!encodeName(section, sectionBytes))
-        throw AppError(Codepage::unencodableMessage(section));
-    if (!encodeName(key, keyBytes))
+    if (!sectionBytes.fitsLine || !encodeName(key, keyBytes) ||
+        std::any_of(keyBytes.begin(), keyBytes.end(), [](char c) { return breaksLine(c) || c == '='; })) {
+        checkName(m_fileName, section, false);
+        checkName(m_fileName, key, true);
+        if (!sectionBytes.encodable)
+            throw AppError(Codepage::unencodableMessage(section));
         throw AppError(Codepage::unencodableMessage(key));
-    m_changed |= m_document.setValue(QByteArrayView(sectionBytes), QByteArrayView(keyBytes), value);
+    }
+    m_changed |= m_document.setValue(QByteArrayView(sectionBytes.bytes), QByteArrayView(keyBytes), value);
 }
 
 void ProfileEdit::WriteNumber(const QString &section, const QString &key, int value)

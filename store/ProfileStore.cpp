@@ -43,9 +43,15 @@ struct Cache
     qint64 bytes = 0;
     quint64 lastVersion = 0;
     ProfileStore::Statistics statistics;
+    // The file that a walk reading ahead reads now. Such files are read once each: they stay out
+    // of the cache, and each is let go when the walk takes the next.
+    QString walkedKey;
+    Cached walked;
 
     void forget(const QString &key)
     {
+        if (walked.document && key == walkedKey)
+            walked = {};
         const auto found = files.constFind(key);
         if (found != files.constEnd()) {
             bytes -= found->document->size();
@@ -53,7 +59,7 @@ struct Cache
         }
     }
 
-    void remember(const QString &key, Cached entry)
+    Cached *remember(const QString &key, Cached entry)
     {
         forget(key);
         const qint64 size = entry.document->size();
@@ -67,7 +73,7 @@ struct Cache
         bytes += size;
         entry.version = ++lastVersion;
         order.emplace_back(key, entry.version);
-        files.insert(key, std::move(entry));
+        return &*files.insert(key, std::move(entry));
     }
 };
 
@@ -90,10 +96,16 @@ QString keyOfName(const QString &fileName)
 #else
     // The program's own names are absolute and clean already; asking QFileInfo costs more than
     // the rest of a small file's read.
+    // Any "/" that ends the name or comes before "/" or "." may need cleaning (a few clean names
+    // take the long way too).
     const auto unclean = [](const QString &name) {
-        return name.contains(QLatin1String("//")) || name.contains(QLatin1String("/./")) ||
-               name.contains(QLatin1String("/../")) || name.endsWith(QLatin1String("/.")) ||
-               name.endsWith(QLatin1String("/..")) || name.endsWith(QLatin1Char('/'));
+        const QChar *chars = name.constData();
+        for (qsizetype i = 0; i < name.size(); ++i) {
+            if (chars[i] == QLatin1Char('/') &&
+                (i + 1 == name.size() || chars[i + 1] == QLatin1Char('/') || chars[i + 1] == QLatin1Char('.')))
+                return true;
+        }
+        return false;
     };
     const QString key = fileName.startsWith(QLatin1Char('/')) && !unclean(fileName)
                             ? fileName
@@ -110,17 +122,18 @@ QString keyOfName(const QString &fileName)
 Cached *fresh(const QString &key)
 {
     Cache &c = cache();
+    if (auto ahead = ReadAhead::take(key, c.walked.document)) {
+        c.forget(key);
+        c.walked = {};
+        if (!ahead->document)
+            return nullptr;
+        ++c.statistics.parses;
+        c.walkedKey = key;
+        c.walked = Cached{std::move(ahead->nativeName), ahead->stamp, std::move(ahead->document), ++c.lastVersion};
+        return &c.walked;
+    }
     auto found = c.files.find(key);
     const QByteArray nativeName = found != c.files.end() ? found->nativeName : QFile::encodeName(key);
-    if (auto ahead = ReadAhead::take(key)) {
-        if (!ahead->document) {
-            c.forget(key);
-            return nullptr;
-        }
-        ++c.statistics.parses;
-        c.remember(key, Cached{nativeName, ahead->stamp, std::move(ahead->document)});
-        return &c.files[key];
-    }
     if (found != c.files.end() && stampOf(nativeName) == found->stamp)
         return &*found;
 
@@ -132,8 +145,7 @@ Cached *fresh(const QString &key)
     auto document = std::make_shared<ProfileDocument>(std::move(contents->bytes));
     ++c.statistics.parses;
     // A file that changed while it was read keeps no stamp, so the next read parses it again.
-    c.remember(key, Cached{nativeName, contents->stamp, std::move(document)});
-    return &c.files[key];
+    return c.remember(key, Cached{nativeName, contents->stamp, std::move(document)});
 }
 
 
@@ -147,6 +159,9 @@ const ProfileDocument *load(const QString &fileName, Reader &reader)
     // file, and so knows it unchanged since, is answered from memory.
     if (reader.key.isEmpty())
         reader.key = keyOfName(fileName);
+    // Versions are never given twice, so the version alone tells the copy.
+    if (cache().walked.document && cache().walked.version == reader.seenVersion)
+        return cache().walked.document.get();
     const auto known = cache().files.constFind(reader.key);
     if (known != cache().files.constEnd() && known->version == reader.seenVersion)
         return known->document.get();
@@ -217,10 +232,15 @@ void checkWritable(const QString &fileName, bool existed)
 {
     // A batch writes many files into few folders.
     static QString folderSeen;
-    const QFileInfo info(fileName);
-    if (existed && (FileAccess::isReadOnly(fileName) || !info.isFile()))
+    if (existed && (FileAccess::isReadOnly(fileName) || !QFileInfo(fileName).isFile()))
         throw AppError::unableToWrite(fileName);
-    const QString folder = info.path();
+    if (!folderSeen.isEmpty() && fileName.startsWith(folderSeen) && fileName.size() > folderSeen.size() + 1 &&
+        fileName[folderSeen.size()] == QLatin1Char('/')) {
+        const QStringView name = QStringView(fileName).sliced(folderSeen.size() + 1);
+        if (!name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')))
+            return;
+    }
+    const QString folder = QFileInfo(fileName).path();
     if (folder == folderSeen)
         return;
     if (!QFileInfo(folder).isDir())
@@ -276,6 +296,7 @@ Statistics statistics()
 
 void clear()
 {
+    cache().walked = {};
     cache().order.clear();
     cache().files.clear();
     cache().keys.clear();

@@ -23,6 +23,7 @@ struct ReadAhead::State
     QHash<QString, qsizetype> positions; // by the store's key of the file
     std::vector<std::optional<Parsed>> parsed;
     std::vector<bool> taken;
+    std::vector<std::shared_ptr<ProfileDocument>> finished; // freed by the thread
     qsizetype walked = 0; // files the walk has taken or passed
     bool stop = false;
     bool readerWaits = false; // each side wakes the other only when it waits
@@ -34,7 +35,9 @@ struct ReadAhead::State
 
     void read()
     {
+        std::vector<std::shared_ptr<ProfileDocument>> toFree;
         for (qsizetype i = 0; i < qsizetype(nativeNames.size()); ++i) {
+            toFree.clear();
             {
                 std::unique_lock lock(mutex);
                 readerWaits = true;
@@ -42,8 +45,10 @@ struct ReadAhead::State
                 readerWaits = false;
                 if (stop)
                     return;
+                toFree.swap(finished);
             }
             Parsed result;
+            result.nativeName = nativeNames[size_t(i)];
             if (auto contents = FileAccess::readWhole(nativeNames[size_t(i)])) {
                 result.document = std::make_shared<ProfileDocument>(std::move(contents->bytes));
                 result.stamp = contents->stamp;
@@ -86,7 +91,7 @@ ReadAhead::~ReadAhead()
     s_active = m_state->previous;
 }
 
-std::optional<ReadAhead::Parsed> ReadAhead::take(const QString &key)
+std::optional<ReadAhead::Parsed> ReadAhead::take(const QString &key, std::shared_ptr<ProfileDocument> &done)
 {
     State *state = s_active;
     if (!state)
@@ -96,6 +101,8 @@ std::optional<ReadAhead::Parsed> ReadAhead::take(const QString &key)
         return std::nullopt;
     const size_t i = size_t(*found);
     std::unique_lock lock(state->mutex);
+    if (done)
+        state->finished.push_back(std::move(done));
     if (state->taken[i])
         return std::nullopt; // read again as usual: it may have changed since
     state->taken[i] = true;

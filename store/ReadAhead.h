@@ -24,10 +24,12 @@ public:
     {
         std::shared_ptr<ProfileDocument> document; // nullptr when the file could not be read
         FileAccess::Stamp stamp;
+        QByteArray nativeName;
     };
     // For the profile store: the file of that key, once read, the first time it is asked for;
-    // nothing for a file that is not read ahead.
-    static std::optional<Parsed> take(const QString &key);
+    // nothing for a file that is not read ahead. `done` is the file the store took before, which
+    // the thread frees while the walk goes on.
+    static std::optional<Parsed> take(const QString &key, std::shared_ptr<ProfileDocument> &done);
 
 private:
     struct State;

@@ -1,6 +1,7 @@
 #include "store/Error.h"
 #include "store/ProfileFile.h"
 #include "store/ProfileStore.h"
+#include "store/ReadAhead.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
@@ -24,6 +25,7 @@ private slots:
     void readText();
     void namesAreMatchedWithoutRegardToCase();
     void firstOfTwoSectionsOrKeysCounts();
+    void sectionsAreFoundInFilesOfAnySize();
     void longValuesAreCutTo2047Characters();
     void dropSectionTakesItsLinesOnly();
     void dropKey();
@@ -37,6 +39,7 @@ private slots:
     void cachedReadsDoNotTouchTheFileAgain();
     void changesMadeOutsideAreSeen();
     void objectsOnOneFileSeeEachOthersWrites();
+    void filesReadAheadAreReadOnceAndSeenAsWritten();
 
 private:
     TestDir m_dir;
@@ -211,6 +214,29 @@ void TestProfileFile::firstOfTwoSectionsOrKeysCounts()
     QCOMPARE(file.ReadText("a", "j", "brak"), QStringLiteral("brak"));
     file.WriteText("a", "k", "5");
     QCOMPARE(m_dir.read(QStringLiteral("twice.gmd")), crlf({"[a]", "k=5", "k=2", "[A]", "k=3", "j=4"}));
+}
+
+// A file grows past the point where its sections are looked up by hash; two of its names share
+// the hash that the lookup starts from.
+void TestProfileFile::sectionsAreFoundInFilesOfAnySize()
+{
+    const QString name = m_dir.file(QStringLiteral("many.gmd"));
+    ProfileFile file(name);
+    file.WriteText("sekcja15219", "k", "1");
+    file.WriteText("sekcja350424", "k", "2");
+    for (int i = 0; i < 40; ++i) {
+        file.WriteText(QStringLiteral("s%1").arg(i), "k", QString::number(i));
+        QCOMPARE(file.ReadText("SEKCJA15219", "k", ""), QStringLiteral("1"));
+        QCOMPARE(file.ReadText("sekcja350424", "k", ""), QStringLiteral("2"));
+        QCOMPARE(file.ReadText(QStringLiteral("S%1").arg(i), "k", ""), QString::number(i));
+        QCOMPARE(file.ReadText(QStringLiteral("s%1").arg(i + 1), "k", "brak"), QStringLiteral("brak"));
+    }
+    // Read anew from the disk, where later sections of the same names do not count.
+    m_dir.write(QStringLiteral("many.gmd"),
+                m_dir.read(QStringLiteral("many.gmd")) + crlf({"[Sekcja350424]", "k=3", "[sekcja15219]", "k=4"}));
+    QCOMPARE(ProfileFile(name).ReadText("sekcja350424", "k", ""), QStringLiteral("2"));
+    QCOMPARE(ProfileFile(name).ReadText("sekcja15219", "k", ""), QStringLiteral("1"));
+    QCOMPARE(ProfileFile(name).ReadText("s39", "k", ""), QStringLiteral("39"));
 }
 
 void TestProfileFile::longValuesAreCutTo2047Characters()
@@ -423,6 +449,34 @@ void TestProfileFile::objectsOnOneFileSeeEachOthersWrites()
     ProfileFile third(m_dir.path() + QStringLiteral("./shared.gmd"));
     third.WriteText("s", "j", "3");
     QCOMPARE(first.ReadText("s", "j", ""), QStringLiteral("3"));
+}
+
+// An export reads each photo list once, on another thread, ahead of its walk.
+void TestProfileFile::filesReadAheadAreReadOnceAndSeenAsWritten()
+{
+    m_dir.write(QStringLiteral("ahead_a.gmd"), crlf({"[s]", "k=1"}));
+    m_dir.write(QStringLiteral("ahead_b.gmd"), crlf({"[s]", "k=2"}));
+    const QString a = m_dir.file(QStringLiteral("ahead_a.gmd"));
+    const QString b = m_dir.file(QStringLiteral("ahead_b.gmd"));
+    const QString missing = m_dir.file(QStringLiteral("ahead_missing.gmd"));
+    const ReadAhead ahead({a, missing, b});
+
+    ProfileFile fileA(a);
+    QCOMPARE(fileA.ReadText("s", "k", ""), QStringLiteral("1"));
+    const qint64 parses = ProfileStore::statistics().parses;
+    QCOMPARE(fileA.ReadText("s", "j", "brak"), QStringLiteral("brak"));
+    QCOMPARE(ProfileStore::statistics().parses, parses);
+    fileA.WriteText("s", "k", "3");
+    QCOMPARE(fileA.ReadText("s", "k", ""), QStringLiteral("3"));
+    QCOMPARE(ProfileFile(a).ReadText("s", "k", ""), QStringLiteral("3"));
+
+    QCOMPARE(ProfileFile(missing).ReadText("s", "k", "brak"), QStringLiteral("brak"));
+    ProfileFile fileB(b);
+    QCOMPARE(fileB.ReadText("s", "k", ""), QStringLiteral("2"));
+    // Changed by another program after it was read ahead.
+    m_dir.write(QStringLiteral("ahead_b.gmd"), crlf({"[s]", "k=4"}));
+    QCOMPARE(ProfileFile(b).ReadText("s", "k", ""), QStringLiteral("4"));
+    QCOMPARE(fileA.ReadText("s", "k", ""), QStringLiteral("3"));
 }
 
 QTEST_GUILESS_MAIN(TestProfileFile)
