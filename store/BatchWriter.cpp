@@ -21,7 +21,7 @@ BatchWriter::~BatchWriter()
         std::lock_guard lock(m_mutex);
         m_stop = true;
     }
-    m_changed.notify_all();
+    m_work.notify_all();
     for (std::thread &thread : m_threads)
         thread.join();
 }
@@ -30,12 +30,16 @@ void BatchWriter::run()
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [&] { return m_stop || !m_queue.empty(); });
+        m_work.wait(lock, [&] { return m_stop || !m_queue.empty(); });
         if (m_queue.empty())
             return; // stopped, and all written
         Job job = std::move(m_queue.front());
         m_queue.pop_front();
         ++m_busy;
+        if (m_throttled && m_queue.size() <= maxWaiting / 2) {
+            m_throttled = false;
+            m_done.notify_all();
+        }
         lock.unlock();
         std::optional<AppError> failure;
         try {
@@ -54,7 +58,8 @@ void BatchWriter::run()
             m_queue.clear();
             m_unwritten.clear();
         }
-        m_changed.notify_all();
+        if (failure || m_waiters > 0)
+            m_done.notify_all();
     }
 }
 
@@ -68,22 +73,29 @@ void BatchWriter::write(const QString &fileName, const QString &key, std::shared
                         bool existed)
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [&] { return m_failure || m_queue.size() < maxWaiting; });
+    if (!m_failure && m_queue.size() >= maxWaiting) {
+        m_throttled = true;
+        m_done.wait(lock, [&] { return m_failure || m_queue.size() <= maxWaiting / 2; });
+    }
     throwFailure();
     m_queue.push_back(Job{fileName, key, std::move(document), existed});
     ++m_unwritten[key];
-    m_changed.notify_all();
+    m_work.notify_one();
 }
 
 void BatchWriter::waitFor(const QString &key)
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [&] { return !m_unwritten.contains(key); });
+    ++m_waiters;
+    m_done.wait(lock, [&] { return !m_unwritten.contains(key); });
+    --m_waiters;
 }
 
 void BatchWriter::finish()
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [&] { return m_unwritten.isEmpty() && m_busy == 0; });
+    ++m_waiters;
+    m_done.wait(lock, [&] { return m_unwritten.isEmpty() && m_busy == 0; });
+    --m_waiters;
     throwFailure();
 }

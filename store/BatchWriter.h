@@ -48,11 +48,16 @@ private:
     void throwFailure();
 
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_work; // for the threads: a file to write, or the end
+    std::condition_variable m_done; // for the batch: files written, or a failure
     std::deque<Job> m_queue;
     QHash<QString, int> m_unwritten; // keys handed over and not written yet, with how often
     std::optional<AppError> m_failure;
     int m_busy = 0; // files being written now
+    // Each side wakes the other only when it waits for it: a batch that hands over files faster
+    // than they are written waits until half of the waiting ones are written, not for each one.
+    int m_waiters = 0;
+    bool m_throttled = false;
     bool m_stop = false;
     std::vector<std::thread> m_threads;
 };
