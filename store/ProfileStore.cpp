@@ -42,6 +42,7 @@ struct Cache
     std::deque<std::pair<QString, quint64>> order;
     qint64 bytes = 0;
     quint64 lastVersion = 0;
+    quint64 generation = 1; // moves on whenever a copy is added, dropped or let go
     ProfileStore::Statistics statistics;
     // The file that a walk reading ahead reads now. Such files are read once each: they stay out
     // of the cache, and each is let go when the walk takes the next.
@@ -50,12 +51,15 @@ struct Cache
 
     void forget(const QString &key)
     {
-        if (walked.document && key == walkedKey)
+        if (walked.document && key == walkedKey) {
             walked = {};
+            ++generation;
+        }
         const auto found = files.constFind(key);
         if (found != files.constEnd()) {
             bytes -= found->document->size();
             files.erase(found);
+            ++generation;
         }
     }
 
@@ -71,6 +75,7 @@ struct Cache
                 forget(oldest);
         }
         bytes += size;
+        ++generation;
         entry.version = ++lastVersion;
         order.emplace_back(key, entry.version);
         return &*files.insert(key, std::move(entry));
@@ -122,14 +127,20 @@ QString keyOfName(const QString &fileName)
 Cached *fresh(const QString &key)
 {
     Cache &c = cache();
-    if (auto ahead = ReadAhead::take(key, c.walked.document)) {
-        c.forget(key);
+    const bool walking = c.walked.document != nullptr;
+    auto ahead = ReadAhead::take(key, c.walked.document);
+    if (walking && !c.walked.document) { // handed back, to be freed on the other thread
         c.walked = {};
+        ++c.generation;
+    }
+    if (ahead) {
+        c.forget(key);
         if (!ahead->document)
             return nullptr;
         ++c.statistics.parses;
         c.walkedKey = key;
         c.walked = Cached{std::move(ahead->nativeName), ahead->stamp, std::move(ahead->document), ++c.lastVersion};
+        ++c.generation;
         return &c.walked;
     }
     auto found = c.files.find(key);
@@ -157,17 +168,24 @@ const ProfileDocument *load(const QString &fileName, Reader &reader)
 {
     // Asking the disk costs a system call; a reader that has already seen this version of the
     // file, and so knows it unchanged since, is answered from memory.
+    Cache &c = cache();
+    if (reader.seen && reader.seenGeneration == c.generation)
+        return reader.seen;
     if (reader.key.isEmpty())
         reader.key = keyOfName(fileName);
     // Versions are never given twice, so the version alone tells the copy.
-    if (cache().walked.document && cache().walked.version == reader.seenVersion)
-        return cache().walked.document.get();
-    const auto known = cache().files.constFind(reader.key);
-    if (known != cache().files.constEnd() && known->version == reader.seenVersion)
-        return known->document.get();
-    Cached *entry = fresh(reader.key);
-    reader.seenVersion = entry ? entry->version : 0;
-    return entry ? entry->document.get() : nullptr;
+    const auto known = c.files.constFind(reader.key);
+    if (c.walked.document && c.walked.version == reader.seenVersion) {
+        reader.seen = c.walked.document.get();
+    } else if (known != c.files.constEnd() && known->version == reader.seenVersion) {
+        reader.seen = known->document.get();
+    } else {
+        Cached *entry = fresh(reader.key);
+        reader.seenVersion = entry ? entry->version : 0;
+        reader.seen = entry ? entry->document.get() : nullptr;
+    }
+    reader.seenGeneration = c.generation;
+    return reader.seen;
 }
 
 void modify(const QString &fileName, const std::function<bool(ProfileDocument &)> &edit)
@@ -296,6 +314,7 @@ Statistics statistics()
 
 void clear()
 {
+    ++cache().generation;
     cache().walked = {};
     cache().order.clear();
     cache().files.clear();

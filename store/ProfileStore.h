@@ -18,6 +18,9 @@ struct Reader
 {
     QString key;
     quint64 seenVersion = 0;
+    // While nothing in the cache has changed since, the copy it was given is still the one.
+    quint64 seenGeneration = 0;
+    const ProfileDocument *seen = nullptr;
 };
 
 // The parsed file, or nullptr when it is missing or cannot be read; valid until the next call here.
