@@ -100,9 +100,8 @@ QString keyOfName(const QString &fileName)
     const QString key = QDir::cleanPath(QFileInfo(fileName).absoluteFilePath()).toLower();
 #else
     // The program's own names are absolute and clean already; asking QFileInfo costs more than
-    // the rest of a small file's read.
-    // Any "/" that ends the name or comes before "/" or "." may need cleaning (a few clean names
-    // take the long way too).
+    // the rest of a small file's read. Any "/" that ends the name or comes before "/" or "." may
+    // need cleaning (a few clean names take the long way too).
     const auto unclean = [](const QString &name) {
         const QChar *chars = name.constData();
         for (qsizetype i = 0; i < name.size(); ++i) {
@@ -175,10 +174,10 @@ const ProfileDocument *load(const QString &fileName, Reader &reader)
         reader.key = keyOfName(fileName);
     // Versions are never given twice, so the version alone tells the copy.
     const auto known = c.files.constFind(reader.key);
-    if (c.walked.document && c.walked.version == reader.seenVersion) {
-        reader.seen = c.walked.document.get();
-    } else if (known != c.files.constEnd() && known->version == reader.seenVersion) {
+    if (known != c.files.constEnd() && known->version == reader.seenVersion) {
         reader.seen = known->document.get();
+    } else if (c.walked.document && c.walked.version == reader.seenVersion) {
+        reader.seen = c.walked.document.get();
     } else {
         Cached *entry = fresh(reader.key);
         reader.seenVersion = entry ? entry->version : 0;
