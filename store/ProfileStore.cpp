@@ -49,12 +49,17 @@ struct Cache
     QString walkedKey;
     Cached walked;
 
+    void letWalkedGo()
+    {
+        walked = {};
+        walkedKey.clear();
+        ++generation;
+    }
+
     void forget(const QString &key)
     {
-        if (walked.document && key == walkedKey) {
-            walked = {};
-            ++generation;
-        }
+        if (walked.document && key == walkedKey)
+            letWalkedGo();
         const auto found = files.constFind(key);
         if (found != files.constEnd()) {
             bytes -= found->document->size();
@@ -128,10 +133,8 @@ Cached *fresh(const QString &key)
     Cache &c = cache();
     const bool walking = c.walked.document != nullptr;
     auto ahead = ReadAhead::take(key, c.walked.document);
-    if (walking && !c.walked.document) { // handed back, to be freed on the other thread
-        c.walked = {};
-        ++c.generation;
-    }
+    if (walking && !c.walked.document) // handed back, to be freed on the other thread
+        c.letWalkedGo();
     if (ahead) {
         c.forget(key);
         if (!ahead->document)
@@ -313,8 +316,7 @@ Statistics statistics()
 
 void clear()
 {
-    ++cache().generation;
-    cache().walked = {};
+    cache().letWalkedGo();
     cache().order.clear();
     cache().files.clear();
     cache().keys.clear();
