@@ -251,8 +251,8 @@ void modify(const QString &fileName, const std::function<bool(ProfileDocument &)
         if (!entry)
             checkNotRefused(fileName, key);
         if (!edit(*document)) {
-            // Nothing to write, but a file that could not be made must still be reported.
-            if (!entry && !QFileInfo(QFileInfo(fileName).path()).isDir())
+            // Nothing to write, but a file that could not be written must still be reported.
+            if (const QFileInfo info(fileName); !entry && (info.exists() ? !info.isFile() : !QFileInfo(info.path()).isDir()))
                 throw AppError::unableToWrite(fileName);
             return;
         }
