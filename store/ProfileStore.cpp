@@ -184,7 +184,6 @@ Cached *fresh(const QString &key)
     return c.remember(key, Cached{nativeName, contents->stamp, std::move(document)});
 }
 
-
 QString refusalMessage(const QString &fileName, const Refusal &refusal)
 {
     return QStringLiteral("Plik %1 ma %2 MB, a lista kategorii lub podkategorii może mieć najwyżej %3 MB. To nie jest "
@@ -252,7 +251,8 @@ void modify(const QString &fileName, const std::function<bool(ProfileDocument &)
             checkNotRefused(fileName, key);
         if (!edit(*document)) {
             // Nothing to write, but a file that could not be written must still be reported.
-            if (const QFileInfo info(fileName); !entry && (info.exists() ? !info.isFile() : !QFileInfo(info.path()).isDir()))
+            if (const QFileInfo info(fileName);
+                !entry && (info.exists() ? !info.isFile() : !QFileInfo(info.path()).isDir()))
                 throw AppError::unableToWrite(fileName);
             return;
         }

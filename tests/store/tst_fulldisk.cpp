@@ -110,14 +110,14 @@ const QMap<QString, Command> &commands()
                                        ProfileFile file(CatalogueFiles::subcategoryList(dir, monety));
                                        KeyedList::subcategories.append(file, QStringLiteral("Czechy"));
                                    }});
-    all.insert("field names", {false, [](const QString &dir) {
-                                   ProfileFile(CatalogueFiles::itemFile(dir, monety, polska))
-                                       .Edit([](ProfileEdit &edit) {
-                                           for (int k = 1; k <= 10; ++k)
-                                               edit.WriteText(QStringLiteral("pozycje"), QString::number(k),
-                                                              QStringLiteral("Nowe pole %1").arg(k));
-                                       });
-                               }});
+    all.insert("field names",
+               {false, [](const QString &dir) {
+                    ProfileFile(CatalogueFiles::itemFile(dir, monety, polska)).Edit([](ProfileEdit &edit) {
+                        for (int k = 1; k <= 10; ++k)
+                            edit.WriteText(QStringLiteral("pozycje"), QString::number(k),
+                                           QStringLiteral("Nowe pole %1").arg(k));
+                    });
+                }});
     all.insert("add item", {false, [=](const QString &dir) { ItemStore::add(place(dir), itemValues(99)); }});
     all.insert("edit item", {false, [=](const QString &dir) { ItemStore::save(place(dir), 1, itemValues(77)); }});
     all.insert("delete item", {true, [=](const QString &dir) { ItemStore::remove(place(dir), 0); }});
@@ -193,7 +193,7 @@ private slots:
 
 private:
     QTemporaryDir m_mountPoint;
-    QString m_disk; // the mounted file system, with its closing separator
+    QString m_disk;   // the mounted file system, with its closing separator
     TestDir m_source; // the import's export file, on an ordinary disk
     Files m_catalogue;
     int m_runs = 0;

@@ -69,9 +69,10 @@ void TestProfileDamage::damaged_data()
     QTest::newRow("unclosed section") << QByteArray("[config\r\nliczba=8\r\n") << QString("brak");
     QTest::newRow("empty file") << QByteArray() << QString("brak");
     QTest::newRow("only line breaks") << QByteArray("\r\n\n\r\n") << QString("brak");
-    QTest::newRow("CR CR LF, twice converted") << QByteArray("[kategorie]\r\r\n0=A\r\r\n[config]\r\r\nliczba=10\r\r\n")
-                                               << QString("10");
-    QTest::newRow("CR among the blanks at the end") << QByteArray("[config]\r\r\nliczba=11 \r\t\r\r\n") << QString("11");
+    QTest::newRow("CR CR LF, twice converted")
+        << QByteArray("[kategorie]\r\r\n0=A\r\r\n[config]\r\r\nliczba=10\r\r\n") << QString("10");
+    QTest::newRow("CR among the blanks at the end")
+        << QByteArray("[config]\r\r\nliczba=11 \r\t\r\r\n") << QString("11");
     QTest::newRow("entry before any section") << QByteArray("liczba=9\r\n[config]\r\n") << QString("brak");
 }
 
@@ -147,12 +148,13 @@ void TestProfileDamage::controlCharactersAreWrittenBack_data()
 void TestProfileDamage::controlCharactersAreWrittenBack()
 {
     QFETCH(QString, command);
-    const QByteArray odd("a\x01" "b\x07" "c\x1B" "d\x7F" "e\x1F" "f\x0B", 12);
+    const QByteArray odd("a\001b\007c\033d\177e\037f\013");
     const QString category = Codepage::decode("Kat" + odd);
     const QString sub = Codepage::decode("Pod" + odd);
     TestDir dir;
     dir.write("kategorie.gmd", "[kategorie]\r\n0=Kat" + odd + "\r\n1=Inne\r\n[config]\r\nliczba_kategorii=2\r\n");
-    dir.write(category + "_podkategorie.gmd", "[podkategorie]\r\n0=Pod" + odd + "\r\n[config]\r\nliczba_podkategorii=1\r\n");
+    dir.write(category + "_podkategorie.gmd",
+              "[podkategorie]\r\n0=Pod" + odd + "\r\n[config]\r\nliczba_podkategorii=1\r\n");
     const ItemStore::Place place{dir.path(), category, sub};
     QByteArray items = "[pozycje]\r\n1=Pole" + odd + "\r\n";
     for (int i = 0; i < 2; ++i)
@@ -160,7 +162,8 @@ void TestProfileDamage::controlCharactersAreWrittenBack()
                  "\r\nkomentarz=\r\n";
     QFile::remove(place.itemFile());
     dir.write(QFileInfo(place.itemFile()).fileName(), items + "[config]\r\nliczba_pozycji=2\r\n");
-    dir.write(QFileInfo(place.photoList(1)).fileName(), "[zdjecia]\r\n0=/z" + odd + ".jpg\r\n[config]\r\nliczba_zdjec=1\r\n");
+    dir.write(QFileInfo(place.photoList(1)).fileName(),
+              "[zdjecia]\r\n0=/z" + odd + ".jpg\r\n[config]\r\nliczba_zdjec=1\r\n");
     const auto before = snapshot(dir.path());
     ProfileStore::clear();
 
@@ -220,7 +223,8 @@ void TestProfileDamage::listFilesFarTooLargeAreRefused()
     QCOMPARE(told.isEmpty(), !refused);
     if (!refused)
         return;
-    QVERIFY2(told.contains("40 MB") && told.contains("16 MB") && told.contains("nie został zmieniony"), qPrintable(told));
+    QVERIFY2(told.contains("40 MB") && told.contains("16 MB") && told.contains("nie został zmieniony"),
+             qPrintable(told));
     (void)list.read(ProfileFile(fileName));
     QCOMPARE(ProfileStore::takeRefusal(fileName), QString()); // once for this version of the file
     QVERIFY_THROWS_EXCEPTION(AppError, list.append(file, "B"));

@@ -153,7 +153,8 @@ void TestPictureLoader::hostileFiles_data()
         QTest::addRow("pipe .%s", extension) << "pipe" << extension << notAFile;
         QTest::addRow("/dev/zero .%s", extension) << "zero" << extension << notAFile;
         QTest::addRow("folder .%s", extension) << "folder" << extension << notAFile;
-        QTest::addRow("sparse 2 GB .%s", extension) << "sparse" << extension << "ma 2048 MB, a zdjęcie może mieć najwyżej 256 MB";
+        QTest::addRow("sparse 2 GB .%s", extension)
+            << "sparse" << extension << "ma 2048 MB, a zdjęcie może mieć najwyżej 256 MB";
     }
 }
 
