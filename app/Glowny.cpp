@@ -22,6 +22,8 @@
 #include "store/CatalogueFiles.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
+#include "store/Error.h"
+#include "store/ProfileStore.h"
 #include "viewer/Pokaz.h"
 
 #include <QHBoxLayout>
@@ -219,20 +221,30 @@ QString TfrmGlowny::dataDirectoryOrAsk()
     return dir;
 }
 
+// A list file refused for its size reads as empty; the user is told once for each version of it.
+static void tellRefusal(const QString &fileName)
+{
+    if (const QString refusal = ProfileStore::takeRefusal(fileName); !refusal.isEmpty())
+        throw AppError(refusal);
+}
+
 void TfrmGlowny::fillCategories(const QString &dir)
 {
-    const QStringList names = KeyedList::categories.read(ProfileFile(CatalogueFiles::categoryList(dir)));
+    const QString fileName = CatalogueFiles::categoryList(dir);
+    const QStringList names = KeyedList::categories.read(ProfileFile(fileName));
     QList<QTreeWidgetItem *> items;
     for (const QString &name : names)
         items.append(new QTreeWidgetItem(QStringList{name}));
     const QSignalBlocker blocker(ListKategorie);
     ListKategorie->addTopLevelItems(items);
+    tellRefusal(fileName);
 }
 
 void TfrmGlowny::fillSubcategories(const QString &dir, const QString &category)
 {
-    refill(ListPodkategorie,
-           KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(dir, category))));
+    const QString fileName = CatalogueFiles::subcategoryList(dir, category);
+    refill(ListPodkategorie, KeyedList::subcategories.read(ProfileFile(fileName)));
+    tellRefusal(fileName);
 }
 
 void TfrmGlowny::FormShow()

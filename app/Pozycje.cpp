@@ -134,8 +134,10 @@ void TfrmPozycje::btnZapiszClick()
         if (const QString problem = Codepage::unencodableMessage(box->text()); !problem.isEmpty())
             throw AppError(problem);
     }
-    ProfileFile file(itemFile());
-    for (int k = 1; k <= 10; ++k)
-        file.WriteText(QStringLiteral("pozycje"), QString::number(k), Edits[k - 1]->text());
+    // One atomic write: a full disk leaves the old names, never some of the new ones.
+    ProfileFile(itemFile()).Edit([&](ProfileEdit &edit) {
+        for (int k = 1; k <= 10; ++k)
+            edit.WriteText(QStringLiteral("pozycje"), QString::number(k), Edits[k - 1]->text());
+    });
     Dialogs::information(this, QStringLiteral("Wprowadzone dane zostały zapisane pomyślnie."));
 }

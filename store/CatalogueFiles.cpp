@@ -73,6 +73,8 @@ QStringList KeyedList::read(const ProfileFile &file) const
 void KeyedList::append(ProfileFile &file, const QString &entry) const
 {
     const int n = count(file);
-    file.WriteText(section, QString::number(n), entry);
-    file.WriteNumber(QStringLiteral("config"), counterKey, n + 1);
+    file.Edit([&](ProfileEdit &edit) {
+        edit.WriteText(section, QString::number(n), entry);
+        edit.WriteNumber(QStringLiteral("config"), counterKey, n + 1);
+    });
 }

@@ -38,6 +38,6 @@ struct KeyedList
     int count(const ProfileFile &file) const;
     // Exactly `count` entries; a missing entry reads as the empty text.
     QStringList read(const ProfileFile &file) const;
-    // The entry is written before the counter, so a failed counter write leaves it uncounted.
+    // The entry and the counter in one atomic write: a failed write leaves the list as it was.
     void append(ProfileFile &file, const QString &entry) const;
 };

@@ -44,11 +44,12 @@ QStringDecoder &decoder()
     return instance;
 }
 
-// Control characters would show as nothing or break the line; tabs and line breaks are left to
-// the caller, which knows whether the value may hold them.
+// NUL ends the text for many a reader of such files. Other control characters are the file's own
+// bytes: a value that holds one is written back as it was; line breaks are left to the caller,
+// which knows whether the value may hold them.
 bool isControl(QChar c)
 {
-    return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\r') && c != QLatin1Char('\n');
+    return c.unicode() == 0;
 }
 
 QString describe(QStringView character)

@@ -47,10 +47,12 @@ std::optional<Stamp> stampOf(const QByteArray &nativeName)
 
 
 #ifdef Q_OS_WIN
-std::optional<Contents> readWhole(const QByteArray &nativeName)
+std::optional<Contents> readWhole(const QByteArray &nativeName, qint64 maxSize)
 {
     const std::optional<Stamp> before = stampOf(nativeName);
     QFile file(QFile::decodeName(nativeName));
+    if (before && before->size > maxSize)
+        return Contents{{}, *before, true};
     if (!before || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
     Contents contents{file.readAll(), *before};
@@ -61,15 +63,20 @@ std::optional<Contents> readWhole(const QByteArray &nativeName)
 #else
 // Asks the open file rather than its name, with as few system calls as it can: an export reads a
 // hundred thousand small files.
-std::optional<Contents> readWhole(const QByteArray &nativeName)
+std::optional<Contents> readWhole(const QByteArray &nativeName, qint64 maxSize)
 {
-    const int fd = ::open(nativeName.constData(), O_RDONLY | O_CLOEXEC);
+    // Without waiting, should the name lead to a pipe; only a regular file is read.
+    const int fd = ::open(nativeName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
     struct stat before;
     if (::fstat(fd, &before) != 0 || !S_ISREG(before.st_mode)) {
         ::close(fd);
         return std::nullopt;
+    }
+    if (before.st_size > maxSize) {
+        ::close(fd);
+        return Contents{{}, stampOf(before), true};
     }
     QByteArray bytes(qsizetype(before.st_size) + 1, Qt::Uninitialized); // the byte more shows the end at once
     qsizetype done = 0;
@@ -97,18 +104,25 @@ bool isReadOnly(const QString &fileName)
     return QFile::exists(fileName) && !(QFile::permissions(fileName) & QFileDevice::WriteOwner);
 }
 
+#ifdef Q_OS_WIN
+// Unbuffered, so that a write the disk refuses fails here and not in a flush whose error
+// commit() would not report.
 void writeAtomically(const QString &fileName, const QByteArray &bytes)
 {
     QSaveFile file(fileName);
-    if (isReadOnly(fileName) || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (isReadOnly(fileName) || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError || !file.commit())
         throw AppError::unableToWrite(fileName);
 }
 
-#ifdef Q_OS_WIN
 void writeWithoutSync(const QString &fileName, const QByteArray &bytes, bool)
 {
     writeAtomically(fileName, bytes);
 }
+
+// Each file was written through QSaveFile, which syncs it.
+void syncFile(const QString &) {}
+void syncFolder(const QString &) {}
 #else
 namespace {
 
@@ -126,38 +140,48 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
+// A file system that cannot sync (a pipe, some network mounts) has nothing to wait for.
+bool synced(int fd)
+{
+    return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+}
+
+enum class Created { Unsupported, Done, Failed };
+
 // A new file made whole before it gets its name: an unnamed file in the folder, linked under the
-// name once written. False where the system offers no such file, or the name is taken meanwhile.
-bool createWhole(const QByteArray &target, const QByteArray &bytes)
+// name once written. Unsupported where the system offers no such file or the name is taken meanwhile.
+Created createWhole(const QByteArray &target, const QByteArray &bytes)
 {
 #ifdef O_TMPFILE
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : target.left(std::max<qsizetype>(slash, 1));
     const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0)
-        return false;
+        return errno == ENOENT || errno == ENOTDIR ? Created::Failed : Created::Unsupported;
+    if (!writeAll(fd, bytes)) {
+        ::close(fd);
+        return Created::Failed;
+    }
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-    const bool linked =
-        writeAll(fd, bytes) && ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0;
-    ::close(fd);
-    return linked;
+    const bool linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0;
+    if (::close(fd) != 0 && linked) {
+        ::unlink(target.constData()); // the file was not there before: taking it away is what it was
+        return Created::Failed;
+    }
+    return linked ? Created::Done : Created::Unsupported;
 #else
     Q_UNUSED(target);
     Q_UNUSED(bytes);
-    return false;
+    return Created::Unsupported;
 #endif
 }
 
-} // namespace
-
-// As atomic as writeAtomically (the file holds the old text or the new, never part of one), but
-// without waiting for the disk after each file: QSaveFile's sync costs milliseconds a file, which
-// an import of a hundred thousand photo lists cannot afford. The batch syncs once at its end.
-void writeWithoutSync(const QString &fileName, const QByteArray &bytes, bool existed)
+// The text goes to a temporary file beside the target, which takes the target's name only once
+// every byte has been accepted (and, with `sync`, has reached the disk). Any failure removes the
+// temporary file and leaves the target as it was.
+void replaceWhole(const QString &fileName, const QByteArray &bytes, bool sync)
 {
     const QByteArray target = QFile::encodeName(fileName);
-    if (!existed && createWhole(target, bytes))
-        return;
     const QByteArray temporary = target + ".~gromadnik";
     struct stat st;
     const bool exists = ::stat(target.constData(), &st) == 0;
@@ -169,12 +193,64 @@ void writeWithoutSync(const QString &fileName, const QByteArray &bytes, bool exi
         fd = create();
     if (fd < 0)
         throw AppError::unableToWrite(fileName);
-    bool written = writeAll(fd, bytes) && (!exists || ::fchmod(fd, st.st_mode & 07777) == 0);
+    bool written = writeAll(fd, bytes) && (!exists || ::fchmod(fd, st.st_mode & 07777) == 0) && (!sync || synced(fd));
     written = ::close(fd) == 0 && written;
     if (!written || ::rename(temporary.constData(), target.constData()) != 0) {
         ::unlink(temporary.constData());
         throw AppError::unableToWrite(fileName);
     }
+}
+
+} // namespace
+
+void writeAtomically(const QString &fileName, const QByteArray &bytes)
+{
+    replaceWhole(fileName, bytes, true);
+}
+
+// As atomic as writeAtomically (the file holds the old text or the new, never part of one), but
+// without waiting for the disk after each file: a sync costs milliseconds a file, which an import
+// of a hundred thousand photo lists cannot afford. The batch syncs once at its end.
+void writeWithoutSync(const QString &fileName, const QByteArray &bytes, bool existed)
+{
+    if (!existed) {
+        switch (createWhole(QFile::encodeName(fileName), bytes)) {
+        case Created::Done:
+            return;
+        case Created::Failed:
+            throw AppError::unableToWrite(fileName);
+        case Created::Unsupported:
+            break;
+        }
+    }
+    replaceWhole(fileName, bytes, false);
+}
+
+void syncFile(const QString &fileName)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw AppError::unableToWrite(fileName);
+    const bool ok = synced(fd);
+    if (::close(fd) != 0 || !ok)
+        throw AppError::unableToWrite(fileName);
+}
+
+// A write-back that failed after the files were renamed into place is reported here: the files
+// may not hold what the command wrote.
+void syncFolder(const QString &folder)
+{
+#ifdef Q_OS_LINUX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw AppError::unableToWrite(folder);
+    const bool ok = ::syncfs(fd) == 0;
+    if (::close(fd) != 0 || !ok)
+        throw AppError::unableToWrite(folder);
+#else
+    Q_UNUSED(folder);
+    ::sync();
+#endif
 }
 #endif
 

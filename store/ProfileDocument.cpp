@@ -17,13 +17,15 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+// A carriage return before the line end is a blank there too: a file whose CR LF line ends went
+// through a second LF -> CR LF conversion ends its lines with CR CR LF.
 QByteArrayView trimmed(QByteArrayView text)
 {
     qsizetype from = 0;
     qsizetype to = text.size();
     while (from < to && isBlank(text[from]))
         ++from;
-    while (to > from && isBlank(text[to - 1]))
+    while (to > from && (isBlank(text[to - 1]) || text[to - 1] == '\r'))
         --to;
     return text.sliced(from, to - from);
 }

@@ -10,11 +10,7 @@
 #include <QHash>
 
 #include <deque>
-
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include <limits>
 
 namespace {
 
@@ -28,6 +24,25 @@ struct Cached
     Stamp stamp;
     std::shared_ptr<ProfileDocument> document;
     quint64 version = 0; // new with every parse and every write
+};
+
+// Category and subcategory lists are small: their most entries (KeyedList::maxEntries) of the
+// longest names come to 11 MB. A list file far larger is no list, and parsing it would cost many
+// times its size in memory: it reads as missing, and is never written over.
+constexpr qint64 maxListBytes = 16LL * 1024 * 1024;
+
+qint64 sizeLimitOf(const QString &key)
+{
+    const QStringView name = QStringView(key).sliced(key.lastIndexOf(QLatin1Char('/')) + 1);
+    const bool list = name.compare(QLatin1String("kategorie.gmd"), Qt::CaseInsensitive) == 0 ||
+                      name.endsWith(QLatin1String("_podkategorie.gmd"), Qt::CaseInsensitive);
+    return list ? maxListBytes : std::numeric_limits<qint64>::max();
+}
+
+struct Refusal
+{
+    Stamp stamp; // the version refused
+    bool told = false;
 };
 
 // Bounded so that an export over thousands of photo lists does not keep them all.
@@ -48,6 +63,7 @@ struct Cache
     // of the cache, and each is let go when the walk takes the next.
     QString walkedKey;
     Cached walked;
+    QHash<QString, Refusal> refused; // by key: list files too large to be lists, as last found
 
     void letWalkedGo()
     {
@@ -150,8 +166,15 @@ Cached *fresh(const QString &key)
     if (found != c.files.end() && stampOf(nativeName) == found->stamp)
         return &*found;
 
-    std::optional<FileAccess::Contents> contents = FileAccess::readWhole(nativeName);
-    if (!contents) {
+    std::optional<FileAccess::Contents> contents = FileAccess::readWhole(nativeName, sizeLimitOf(key));
+    if (!c.refused.isEmpty() && (!contents || !contents->tooLarge))
+        c.refused.remove(key);
+    if (!contents || contents->tooLarge) {
+        if (contents) {
+            Refusal &refusal = c.refused[key];
+            if (refusal.stamp != contents->stamp)
+                refusal = Refusal{contents->stamp};
+        }
         c.forget(key);
         return nullptr;
     }
@@ -161,10 +184,35 @@ Cached *fresh(const QString &key)
     return c.remember(key, Cached{nativeName, contents->stamp, std::move(document)});
 }
 
+QString refusalMessage(const QString &fileName, const Refusal &refusal)
+{
+    return QStringLiteral("Plik %1 ma %2 MB, a lista kategorii lub podkategorii może mieć najwyżej %3 MB. To nie jest "
+                          "plik listy, więc pominięto go i lista jest pusta; plik nie został zmieniony.")
+        .arg(QDir::toNativeSeparators(fileName))
+        .arg((refusal.stamp.size + (1 << 20) - 1) >> 20)
+        .arg(maxListBytes >> 20);
+}
+
+// Writing over a refused file would lose whatever it holds.
+void checkNotRefused(const QString &fileName, const QString &key)
+{
+    const auto found = cache().refused.constFind(key);
+    if (found != cache().refused.constEnd())
+        throw AppError(refusalMessage(fileName, *found));
+}
 
 } // namespace
 
 namespace ProfileStore {
+
+QString takeRefusal(const QString &fileName)
+{
+    const auto found = cache().refused.find(keyOfName(fileName));
+    if (found == cache().refused.end() || found->told)
+        return {};
+    found->told = true;
+    return refusalMessage(fileName, *found);
+}
 
 const ProfileDocument *load(const QString &fileName, Reader &reader)
 {
@@ -199,8 +247,15 @@ void modify(const QString &fileName, const std::function<bool(ProfileDocument &)
 
     const QByteArray nativeName = entry ? entry->nativeName : QFile::encodeName(key);
     try {
-        if (!edit(*document))
+        if (!entry)
+            checkNotRefused(fileName, key);
+        if (!edit(*document)) {
+            // Nothing to write, but a file that could not be written must still be reported.
+            if (const QFileInfo info(fileName);
+                !entry && (info.exists() ? !info.isFile() : !QFileInfo(info.path()).isDir()))
+                throw AppError::unableToWrite(fileName);
             return;
+        }
         FileAccess::writeAtomically(fileName, document->bytes());
     } catch (...) {
         cache().forget(key); // the copy may hold edits that did not reach the disk
@@ -252,6 +307,8 @@ void checkWritable(const QString &fileName, bool existed)
 {
     // A batch writes many files into few folders.
     static QString folderSeen;
+    if (!existed)
+        checkNotRefused(fileName, keyOfName(fileName));
     if (existed && (FileAccess::isReadOnly(fileName) || !QFileInfo(fileName).isFile()))
         throw AppError::unableToWrite(fileName);
     if (!folderSeen.isEmpty() && fileName.startsWith(folderSeen) && fileName.size() > folderSeen.size() + 1 &&
@@ -270,31 +327,12 @@ void checkWritable(const QString &fileName, bool existed)
 
 void syncFile(const QString &fileName)
 {
-#ifndef Q_OS_WIN
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(fileName); // written through QSaveFile, which syncs it
-#endif
+    FileAccess::syncFile(fileName);
 }
 
 void syncFolder(const QString &folder)
 {
-#ifdef Q_OS_LINUX
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::syncfs(fd);
-        ::close(fd);
-    }
-#elif !defined(Q_OS_WIN)
-    Q_UNUSED(folder);
-    ::sync();
-#else
-    Q_UNUSED(folder); // each file was written through QSaveFile, which syncs it
-#endif
+    FileAccess::syncFolder(folder);
 }
 
 void forget(const QString &fileName)

@@ -26,6 +26,11 @@ struct Reader
 // The parsed file, or nullptr when it is missing or cannot be read; valid until the next call here.
 const ProfileDocument *load(const QString &fileName, Reader &reader);
 
+// A category or subcategory list file far too large to be one reads as missing, and writing to it
+// throws AppError. The message telling the user so, once for each version of the file refused;
+// the empty text when that version was told before or the file was not refused.
+QString takeRefusal(const QString &fileName);
+
 // Applies `edit` to the file (an empty document when it is missing) and, when the edit changed
 // anything, replaces the file atomically. Throws AppError "Unable to write to <fileName>".
 void modify(const QString &fileName, const std::function<bool(ProfileDocument &)> &edit);
@@ -49,7 +54,8 @@ void writing(const QString &fileName);
 void checkWritable(const QString &fileName, bool existed);
 
 // Waits until the file, or every file written into `folder` (and whatever else waits to be
-// written on that disk), has reached the disk.
+// written on that disk), has reached the disk. Throws AppError "Unable to write to <name>" when
+// the system reports that it could not be written.
 void syncFile(const QString &fileName);
 void syncFolder(const QString &folder);
 

@@ -1,5 +1,6 @@
 #include "JpegImage.h"
 
+#include "PictureLoader.h"
 #include "store/Error.h"
 
 #include <QFile>
@@ -27,6 +28,63 @@ struct ErrorManager
 
 void onMessage(j_common_ptr, int) {} // warnings of a slightly damaged file are not worth a box
 
+// The file is read as the decoder asks for it, so a file that is no JPEG is given up after its
+// first bytes, not read to its end.
+struct Source
+{
+    jpeg_source_mgr base;
+    QIODevice *device;
+    JOCTET buffer[64 * 1024];
+};
+
+void initSource(j_decompress_ptr) {}
+void termSource(j_decompress_ptr) {}
+
+boolean fillInput(j_decompress_ptr info)
+{
+    Source *source = reinterpret_cast<Source *>(info->src);
+    qint64 got = source->device->read(reinterpret_cast<char *>(source->buffer), qint64(sizeof source->buffer));
+    if (got <= 0) { // a cut file ends as if it had its end marker, as libjpeg's own readers do
+        WARNMS(info, JWRN_JPEG_EOF);
+        source->buffer[0] = 0xFF;
+        source->buffer[1] = JPEG_EOI;
+        got = 2;
+    }
+    source->base.next_input_byte = source->buffer;
+    source->base.bytes_in_buffer = size_t(got);
+    return TRUE;
+}
+
+void skipInput(j_decompress_ptr info, long count)
+{
+    Source *source = reinterpret_cast<Source *>(info->src);
+    while (count > long(source->base.bytes_in_buffer)) {
+        count -= long(source->base.bytes_in_buffer);
+        fillInput(info);
+    }
+    if (count > 0) {
+        source->base.next_input_byte += count;
+        source->base.bytes_in_buffer -= size_t(count);
+    }
+}
+
+void readFrom(jpeg_decompress_struct &info, Source &source, QIODevice &device)
+{
+    source.device = &device;
+    source.base.init_source = initSource;
+    source.base.fill_input_buffer = fillInput;
+    source.base.skip_input_data = skipInput;
+    source.base.resync_to_restart = jpeg_resync_to_restart;
+    source.base.term_source = termSource;
+    source.base.next_input_byte = nullptr;
+    source.base.bytes_in_buffer = 0;
+    info.src = &source.base;
+}
+
+// The most a decoded photo may take in memory: far beyond any camera's, well short of what
+// would bring the machine to a halt.
+constexpr quint64 maxPixels = 256ULL * 1024 * 1024;
+
 void convertCmyk(QImage &image, bool inverted)
 {
     for (int y = 0; y < image.height(); ++y) {
@@ -51,8 +109,10 @@ unsigned int eighthsFor(const jpeg_decompress_struct &info, QSize fitInto)
     return std::clamp(unsigned(std::ceil(scale * 8)), 1u, 8u);
 }
 
-bool decode(const QByteArray &bytes, QSize fitInto, QImage *&image, int &errorCode)
+// `tooLarge` is set, and false answered, for a photo of more than maxPixels at the scale decoded.
+bool decode(QIODevice &device, QSize fitInto, QImage *&image, int &errorCode, bool &tooLarge)
 {
+    auto source = std::make_unique<Source>(); // made before the jump point: nothing to destroy after a jump
     jpeg_decompress_struct info{};
     ErrorManager errors{};
     info.err = jpeg_std_error(&errors.base);
@@ -64,13 +124,18 @@ bool decode(const QByteArray &bytes, QSize fitInto, QImage *&image, int &errorCo
         return false;
     }
     jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(bytes.constData()),
-                 static_cast<unsigned long>(bytes.size()));
+    readFrom(info, *source, device);
     jpeg_read_header(&info, TRUE);
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBX;
     info.scale_num = eighthsFor(info, fitInto);
     info.scale_denom = 8;
+    jpeg_calc_output_dimensions(&info);
+    if (quint64(info.output_width) * info.output_height > maxPixels) {
+        tooLarge = true;
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     jpeg_start_decompress(&info);
     image = new QImage(int(info.output_width), int(info.output_height), QImage::Format_RGBX8888);
     if (image->isNull()) {
@@ -93,14 +158,17 @@ bool decode(const QByteArray &bytes, QSize fitInto, QImage *&image, int &errorCo
 
 QImage loadJpeg(const QString &fileName, QSize fitInto)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Cannot open file %1").arg(fileName));
-    const QByteArray bytes = file.readAll();
+    QFile file;
+    PictureLoader::openFile(file, fileName);
     QImage *decoded = nullptr;
     int errorCode = 0;
-    const bool ok = decode(bytes, fitInto, decoded, errorCode);
+    bool tooLarge = false;
+    const bool ok = decode(file, fitInto, decoded, errorCode, tooLarge);
     const std::unique_ptr<QImage> owner(decoded);
+    if (tooLarge)
+        throw AppError(QStringLiteral("Zdjęcie %1 jest zbyt duże, by je pokazać: ma ponad %2 milionów pikseli.")
+                           .arg(fileName)
+                           .arg(maxPixels / 1000000));
     if (!ok)
         throw AppError(QStringLiteral("JPEG error #%1").arg(errorCode));
     return std::move(*owner);

@@ -10,6 +10,13 @@
 
 #include <cstdlib>
 #include <emf2svg.h>
+#ifdef Q_OS_WIN
+#include <QFileInfo>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 #include <libwmf/api.h>
 #include <libwmf/svg.h>
 
@@ -23,19 +30,41 @@ QString extensionOf(const QString &path)
     return dot > slash ? path.mid(dot + 1) : QString();
 }
 
+AppError cannotOpen(const QString &path)
+{
+    return AppError(QStringLiteral("Cannot open file %1").arg(path));
+}
+
+AppError notAFile(const QString &path)
+{
+    return AppError(QStringLiteral("%1 nie jest zwykłym plikiem (to folder, urządzenie lub potok), więc nie może "
+                                   "zostać wczytany jako zdjęcie.")
+                        .arg(path));
+}
+
+AppError tooLarge(const QString &path, qint64 size)
+{
+    return AppError(QStringLiteral("Plik %1 ma %2 MB, a zdjęcie może mieć najwyżej %3 MB; nie został wczytany.")
+                        .arg(path)
+                        .arg((size + (1 << 20) - 1) >> 20)
+                        .arg(PictureLoader::maxFileSize >> 20));
+}
+
+// A metafile is read whole: it is no larger than openFile lets through.
 QByteArray readWhole(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Cannot open file %1").arg(path));
-    return file.readAll();
+    QFile file;
+    PictureLoader::openFile(file, path);
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw cannotOpen(path);
+    return bytes;
 }
 
 QImage readWithQt(const QString &path, const char *format, const char *what)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Cannot open file %1").arg(path));
+    QFile file;
+    PictureLoader::openFile(file, path);
     QImageReader reader(&file, format);
     reader.setDecideFormatFromContent(false);
     QImage image = reader.read();
@@ -116,6 +145,50 @@ QByteArray wmfToSvg(QByteArray wmf, const QString &path)
 } // namespace
 
 namespace PictureLoader {
+
+void openFile(QFile &file, const QString &path)
+{
+    if (path.startsWith(QLatin1Char(':'))) {
+        file.setFileName(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw cannotOpen(path);
+        return;
+    }
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw cannotOpen(path);
+    if (!info.isFile())
+        throw notAFile(path);
+    if (info.size() > maxFileSize)
+        throw tooLarge(path, info.size());
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw cannotOpen(path);
+#else
+    // Asked before the open, which would wait for a pipe's writer; asked again of the open file,
+    // which may have been swapped for another in between (the open itself does not wait then).
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (::stat(name.constData(), &st) != 0)
+        throw cannotOpen(path);
+    if (!S_ISREG(st.st_mode))
+        throw notAFile(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw cannotOpen(path);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxFileSize) {
+        ::close(fd);
+        if (st.st_size > maxFileSize && S_ISREG(st.st_mode))
+            throw tooLarge(path, st.st_size);
+        throw notAFile(path);
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw cannotOpen(path);
+    }
+#endif
+}
 
 QImage load(const QString &path, QSize fitInto)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -15,6 +16,13 @@ namespace PictureLoader {
 // then decoded only as large as that area needs (never smaller), and a drawing is drawn at that
 // size. Without it the picture comes at its own size.
 QImage load(const QString &path, QSize fitInto = QSize());
+
+// A photo path may name anything: a pipe (whose open waits for a writer forever), a device that
+// never ends, a file of gigabytes. Only a regular file of at most maxFileSize is opened, without
+// waiting; anything else throws AppError naming the file. Paths into the program's resources
+// (":/...") open as they are.
+constexpr qint64 maxFileSize = 256LL * 1024 * 1024;
+void openFile(QFile &file, const QString &path);
 
 // Filters for the picture-open dialogs, in the order they are offered.
 QString dialogFilter();

@@ -1,3 +1,4 @@
+#include "app/Command.h"
 #include "app/Glowny.h"
 #include "app/Info.h"
 #include "app/Pozycje.h"
@@ -87,6 +88,7 @@ private slots:
     void tenNamedFieldsGiveTenColumns();
     void valuesStandUnderTheirOwnFieldNames();
     void damagedItemCountIsReported();
+    void categoryListFarTooLargeIsReportedOnce();
     void activationRefreshKeepsTheChoiceShown();
     void leftListsShareTheColumn();
     void viewCommandNeedsARow();
@@ -235,6 +237,19 @@ void TestGlowny::damagedItemCountIsReported()
     QCOMPARE(headers(frmGlowny->ListPrzedmioty), QStringList{"Nazwa"});
     QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 0);
     QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: dwa"));
+}
+
+void TestGlowny::categoryListFarTooLargeIsReportedOnce()
+{
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    QVERIFY(QFile::resize(m_dir.file("kategorie.gmd"), 20 * 1024 * 1024));
+    runCommand([] { frmGlowny->FormActivate(); });
+    runCommand([] { frmGlowny->FormActivate(); }); // the main window is active again after the notice
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QCOMPARE(m_dialogs.shown[0].caption, QStringLiteral("Gromadnik"));
+    QVERIFY2(m_dialogs.shown[0].text.contains("kategorie.gmd ma 20 MB"), qPrintable(m_dialogs.shown[0].text));
+    QCOMPARE(entries(frmGlowny->ListKategorie), QStringList());
+    QCOMPARE(QFileInfo(m_dir.file("kategorie.gmd")).size(), 20 * 1024 * 1024);
 }
 
 void TestGlowny::activationRefreshKeepsTheChoiceShown()

@@ -65,7 +65,7 @@ void TestCodepage::textOutsideTheCodePageIsRefusedBeforeWriting_data()
     QTest::newRow("Latin-1 letter not in Windows-1250") << QStringLiteral("Ãbc") << QStringLiteral("\"Ã\" (U+00C3)");
     QTest::newRow("Cyrillic") << QStringLiteral("Рубль") << QStringLiteral("\"Р\" (U+0420)");
     QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QStringLiteral("U+D800");
-    QTest::newRow("control character") << QStringLiteral("a\u0007b") << QStringLiteral("U+0007");
+    QTest::newRow("NUL") << QString::fromUtf16(u"a\u0000b", 3) << QStringLiteral("U+0000");
 }
 
 void TestCodepage::textOutsideTheCodePageIsRefusedBeforeWriting()

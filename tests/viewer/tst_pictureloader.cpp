@@ -3,7 +3,11 @@
 #include "support/TestPictures.h"
 #include "viewer/PictureLoader.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -37,6 +41,8 @@ private slots:
     void drawingsAreDrawnAtTheSizeShown();
     void failures_data();
     void failures();
+    void hostileFiles_data();
+    void hostileFiles();
 
 private:
     TestDir m_dir;
@@ -133,6 +139,49 @@ void TestPictureLoader::failures()
     const QString path = m_dir.file(name);
     const QString expected = message.contains("%1") ? message.arg(path) : message;
     QVERIFY2(failure(path).startsWith(expected), qPrintable(failure(path)));
+}
+
+// A photo path may lead anywhere: a pipe would block the open for ever, a device never ends, a
+// file of gigabytes would be read whole. Each is refused at once, for every picture kind.
+void TestPictureLoader::hostileFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("message");
+    const QString notAFile = QStringLiteral("nie jest zwykłym plikiem");
+    for (const char *extension : {"jpg", "JPEG", "bmp", "ico", "emf", "wmf"}) {
+        QTest::addRow("pipe .%s", extension) << "pipe" << extension << notAFile;
+        QTest::addRow("/dev/zero .%s", extension) << "zero" << extension << notAFile;
+        QTest::addRow("folder .%s", extension) << "folder" << extension << notAFile;
+        QTest::addRow("sparse 2 GB .%s", extension)
+            << "sparse" << extension << "ma 2048 MB, a zdjęcie może mieć najwyżej 256 MB";
+    }
+}
+
+void TestPictureLoader::hostileFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, extension);
+    QFETCH(QString, message);
+    const QString path = m_dir.file(kind + QLatin1Char('.') + extension);
+    QFile::remove(path);
+    if (kind == "pipe")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == "zero")
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else if (kind == "folder")
+        QVERIFY(QDir().mkpath(path));
+    else
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly) && QFile::resize(path, 2048LL * 1024 * 1024));
+    QElapsedTimer timer;
+    timer.start();
+    const QString got = failure(path);
+    QVERIFY2(got.contains(path) && got.contains(message), qPrintable(got));
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    if (kind == "folder")
+        QDir(path).removeRecursively();
+    else
+        QFile::remove(path);
 }
 
 QTEST_GUILESS_MAIN(TestPictureLoader)
