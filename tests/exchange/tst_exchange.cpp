@@ -337,15 +337,18 @@ void TestExchange::badSourceIsRefusedBeforeWriting_data()
     QTest::newRow("count not a number") << crlf({"[kategorie.gmd_config]", "liczba_kategorii=dwie"})
                                         << "nie zawiera danych wyeksportowanych";
     QTest::newRow("category leading out")
-        << crlf({"[kategorie.gmd_config]", "liczba_kategorii=2", "[kategorie.gmd_kategorie]", "0=Dobra", "1=../../x"})
+        << crlf({"[kategorie.gmd_config]", "liczba_kategorii=2", "sposob=0", "sprawdz_wersje=0", "przezroczystosc=0",
+                 "[kategorie.gmd_kategorie]", "0=Dobra", "1=../../x"})
         << "nazwę kategorii \"../../x\"";
     QTest::newRow("subcategory with a colon")
-        << crlfCp1250({"[kategorie.gmd_config]", "liczba_kategorii=1", "[kategorie.gmd_kategorie]", "0=Dobra",
-                 "[Dobra_podkategorie.gmd_config]", "liczba_podkategorii=2", "[Dobra_podkategorie.gmd_podkategorie]",
-                 "0=Też dobra", "1=C:x"})
+        << crlfCp1250({"[kategorie.gmd_config]", "liczba_kategorii=1", "sposob=0", "sprawdz_wersje=0",
+                       "przezroczystosc=0", "[kategorie.gmd_kategorie]", "0=Dobra", "[Dobra_podkategorie.gmd_config]",
+                       "liczba_podkategorii=2", "[Dobra_podkategorie.gmd_podkategorie]", "0=Też dobra", "1=C:x"})
         << "nazwę podkategorii \"C:x\"";
-    QTest::newRow("empty category name") << crlf({"[kategorie.gmd_config]", "liczba_kategorii=1"})
-                                         << "nazwę kategorii \"\"";
+    QTest::newRow("empty category name")
+        << crlf({"[kategorie.gmd_config]", "liczba_kategorii=1", "sposob=0", "sprawdz_wersje=0", "przezroczystosc=0",
+                 "[kategorie.gmd_kategorie]", "0="})
+        << "nazwę kategorii \"\"";
 }
 
 void TestExchange::badSourceIsRefusedBeforeWriting()
