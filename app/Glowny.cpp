@@ -264,7 +264,7 @@ void TfrmGlowny::FormActivate()
     m_startupCheck->activate(dir);
     const QString problem = KeyedList::categories.problem(ProfileFile(CatalogueFiles::categoryList(dir)));
     if (problem != std::exchange(m_toldCategoryProblem, problem) && !problem.isEmpty())
-        throw AppError(problem);
+        Dialogs::error(problem); // told, not thrown: the command that ran the refresh goes on
 }
 
 void TfrmGlowny::ListKategorieSelectItem()
