@@ -152,7 +152,14 @@ const QString nothingImported = QStringLiteral("\nNiczego nie zaimportowano.");
 class SourceCheck
 {
 public:
-    explicit SourceCheck(const QString &sourceFile) : m_source(sourceFile), m_sourceFile(sourceFile) {}
+    // `cutLine` is the file's last line when no line break ends it: its value may have been cut
+    // anywhere, so the walk must not need it.
+    SourceCheck(const QString &sourceFile, const QByteArray &cutLine, const QString &cutSection)
+        : m_source(sourceFile), m_sourceFile(sourceFile), m_cutSection(cutSection)
+    {
+        if (const qsizetype equals = cutLine.indexOf('='); equals > 0)
+            m_cutKey = Codepage::decode(cutLine.first(equals).trimmed());
+    }
 
     void run()
     {
@@ -178,6 +185,11 @@ private:
 
     QString value(const QString &section, const QString &name, const QString &promise = {}) const
     {
+        if (!m_cutKey.isEmpty() && name.compare(m_cutKey, Qt::CaseInsensitive) == 0 &&
+            section.compare(m_cutSection, Qt::CaseInsensitive) == 0)
+            throw AppError(QStringLiteral("Plik %1 jest ucięty: jego ostatni wiersz, klucz \"%2\" w sekcji [%3], "
+                                          "urywa się bez końca wiersza.%4")
+                               .arg(m_sourceFile, name, section, nothingImported));
         static const QString missing = QStringLiteral("\n"); // no stored value holds a line break
         const QString text = m_source.ReadText(section, name, missing);
         if (text == missing)
@@ -248,20 +260,20 @@ private:
 
     ProfileFile m_source;
     QString m_sourceFile;
+    QString m_cutSection;
+    QString m_cutKey;
 };
 
-// Where the byte at `offset` stands: its section and key, as a message names them.
-QString placeOf(const QByteArray &bytes, qsizetype offset, bool utf8)
+// The section and the line in which the byte at `offset` stands.
+std::pair<QByteArray, QByteArray> lineAt(const QByteArray &bytes, qsizetype offset)
 {
-    const auto text = [utf8](const QByteArray &bytes) { return utf8 ? QString::fromUtf8(bytes) : Codepage::decode(bytes); };
     QByteArray section;
     qsizetype begin = 0;
     while (true) {
         const qsizetype end = bytes.indexOf('\n', begin);
         const QByteArray line = bytes.mid(begin, (end < 0 ? bytes.size() : end) - begin).trimmed();
         if (end < 0 || end >= offset)
-            return QStringLiteral("w sekcji [%1], w wierszu \"%2\"")
-                .arg(text(section), text(line.left(80)));
+            return {section, line};
         if (line.startsWith('[') && line.contains(']'))
             section = line.mid(1, line.indexOf(']') - 1);
         begin = end + 1;
@@ -286,10 +298,11 @@ void checkEncoding(const QString &sourceFile, const QByteArray &bytes)
         if (utf8.hasError())
             return; // not UTF-8: Windows-1250, as an export is
     }
+    const auto [section, line] = lineAt(bytes, first);
     throw AppError(QStringLiteral("Plik %1 jest zapisany w kodowaniu UTF-8, a plik eksportu programu Gromadnik "
-                                  "musi być w kodowaniu Windows-1250 (pierwszy znak spoza ASCII stoi %2). Zapisz go w "
-                                  "kodowaniu Windows-1250 i zaimportuj ponownie.%3")
-                       .arg(sourceFile, placeOf(bytes, first, true), nothingImported));
+                                  "musi być w kodowaniu Windows-1250 (pierwszy znak spoza ASCII stoi w sekcji [%2], w "
+                                  "wierszu \"%3\"). Zapisz go w kodowaniu Windows-1250 i zaimportuj ponownie.%4")
+                       .arg(sourceFile, QString::fromUtf8(section), QString::fromUtf8(line.left(80)), nothingImported));
 }
 
 // An export file starts with the catalogue's settings, the number of categories among them, and
@@ -308,10 +321,9 @@ void checkSource(const QString &sourceFile)
                                       "(brak liczby kategorii w sekcji [%2]).%3")
                            .arg(sourceFile, section, nothingImported));
     checkEncoding(sourceFile, bytes);
-    if (!bytes.endsWith('\n'))
-        throw AppError(QStringLiteral("Plik %1 jest ucięty: jego ostatni wiersz urywa się %2.%3")
-                           .arg(sourceFile, placeOf(bytes, bytes.size(), false), nothingImported));
-    SourceCheck(sourceFile).run();
+    const auto [lastSection, cutLine] =
+        bytes.endsWith('\n') ? std::pair<QByteArray, QByteArray>() : lineAt(bytes, bytes.size());
+    SourceCheck(sourceFile, cutLine, Codepage::decode(lastSection)).run();
 }
 
 } // namespace

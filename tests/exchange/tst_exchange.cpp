@@ -274,6 +274,15 @@ void TestExchange::exportMergesIntoAnExistingFile()
     QCOMPARE(lines.mid(0, 2), QStringList({"[obcy]", "klucz=wartosc"}));
     QCOMPARE(lines.mid(2, 4), QStringList({"[kategorie.gmd_kategorie]", "0=Monety", "1=Odznaczenia", "2=Trzecia"}));
     QCOMPARE(lines.count(QStringLiteral("[kategorie.gmd_config]")), 1);
+
+    // A foreign last line without its line break, after all that the export writes: still a whole
+    // export, which the import takes.
+    out.write("e.txt", once + "[obcy2]\r\nklucz=bez konca wiersza");
+    exported(dir.path(), out.file("e.txt"));
+    QVERIFY(out.read("e.txt").endsWith("bez konca wiersza"));
+    TestDir target;
+    Import::run(target.path(), out.file("e.txt"));
+    QCOMPARE(ProfileFile(target.file("kategorie.gmd")).ReadNumber("config", "liczba_kategorii", 0), 2);
 }
 
 void TestExchange::nonNumericCountsReadAsZero()
@@ -378,7 +387,9 @@ void TestExchange::badSourceIsRefusedBeforeWriting_data()
         << replaced(whole, "liczba_zdjec=2", "liczba_zdjec=3") << "w sekcji [Monety_Polska_0.gmd_zdjecia] brakuje klucza \"2\"";
     QTest::newRow("last line cut off") << whole.first(whole.lastIndexOf("liczba_podkategorii=0"))
                                        << "w sekcji [Odznaczenia_podkategorie.gmd_config] brakuje klucza \"liczba_podkategorii\"";
-    QTest::newRow("cut inside the last line") << whole.chopped(2) << "jest ucięty";
+    QTest::newRow("cut inside the last line")
+        << whole.chopped(3) << "jest ucięty: jego ostatni wiersz, klucz \"liczba_podkategorii\" w sekcji "
+                               "[Odznaczenia_podkategorie.gmd_config]";
     QTest::newRow("item section cut") << whole.first(whole.indexOf("opis=")) << "[Monety_Polska_dane.gmd_0] brakuje klucza \"opis\"";
     const QByteArray utf8 = Codepage::decode(whole).toUtf8();
     QTest::newRow("UTF-8") << utf8 << "w kodowaniu UTF-8";
