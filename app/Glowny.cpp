@@ -421,14 +421,16 @@ void TfrmGlowny::Eksportdanych1Click()
         return;
     const QString dir = DataDirectory::path();
     QStringList damaged;
-    const bool done = ExchangeDialogs::runWithProgress(this, QStringLiteral("Eksport danych..."), true, [&](const auto &progress) {
-        return Export::run(dir, file, progress, Exchange::Writing::Batched, &damaged);
-    });
+    const bool done =
+        ExchangeDialogs::runWithProgress(this, QStringLiteral("Eksport danych..."), true, [&](const auto &progress) {
+            return Export::run(dir, file, progress, Exchange::Writing::Batched, &damaged);
+        });
     if (done && !damaged.isEmpty())
-        Dialogs::information(this, QStringLiteral("Dane zostały wyeksportowane, ale niektóre liczby w katalogu nie "
-                                                  "zgadzają się z zawartością plików:\n%1\nW pliku eksportu zapisano "
-                                                  "liczby tego, co wyeksportowano. Pliki katalogu nie zostały zmienione.")
-                                       .arg(firstLines(damaged)));
+        Dialogs::information(this,
+                             QStringLiteral("Dane zostały wyeksportowane, ale niektóre liczby w katalogu nie "
+                                            "zgadzają się z zawartością plików:\n%1\nW pliku eksportu zapisano "
+                                            "liczby tego, co wyeksportowano. Pliki katalogu nie zostały zmienione.")
+                                 .arg(firstLines(damaged)));
     else if (done)
         Dialogs::information(this, QStringLiteral("Dane zostały wyeksportowane poprawnie"));
     else

@@ -140,11 +140,12 @@ struct LongPhotoList
 
     explicit LongPhotoList(int photos)
     {
-        QByteArray bytes = "[kategorie.gmd_config]\r\nliczba_kategorii=1\r\nsposob=0\r\nsprawdz_wersje=0\r\n"
-                           "przezroczystosc=0\r\n[kategorie.gmd_kategorie]\r\n0=Monety\r\n"
-                           "[Monety_podkategorie.gmd_config]\r\nliczba_podkategorii=1\r\n"
-                           "[Monety_podkategorie.gmd_podkategorie]\r\n0=Polska\r\n"
-                           "[Monety_Polska_dane.gmd_config]\r\nliczba_pozycji=1\r\n[Monety_Polska_dane.gmd_pozycje]\r\n";
+        QByteArray bytes =
+            "[kategorie.gmd_config]\r\nliczba_kategorii=1\r\nsposob=0\r\nsprawdz_wersje=0\r\n"
+            "przezroczystosc=0\r\n[kategorie.gmd_kategorie]\r\n0=Monety\r\n"
+            "[Monety_podkategorie.gmd_config]\r\nliczba_podkategorii=1\r\n"
+            "[Monety_podkategorie.gmd_podkategorie]\r\n0=Polska\r\n"
+            "[Monety_Polska_dane.gmd_config]\r\nliczba_pozycji=1\r\n[Monety_Polska_dane.gmd_pozycje]\r\n";
         for (int k = 1; k <= 10; ++k)
             bytes += QByteArray::number(k) + "=Pole " + QByteArray::number(k) + "\r\n";
         bytes += "[Monety_Polska_dane.gmd_0]\r\n";

@@ -46,8 +46,7 @@ private:
             m_out.WriteText(toSection, counterKey, QString::number(count));
             if (m_damaged)
                 m_damaged->append(QStringLiteral("plik %1 podaje liczbę %2 %3, a zawiera %4; wyeksportowano %4")
-                                      .arg(from.fileName(), what, QString::number(claimed),
-                                           QString::number(count)));
+                                      .arg(from.fileName(), what, QString::number(claimed), QString::number(count)));
         }
         return count;
     }
@@ -114,9 +113,9 @@ private:
         const QString fileName = CatalogueFiles::itemFile({}, category, subcategory);
         const ProfileFile items(CatalogueFiles::itemFile(m_dir, category, subcategory));
         const QString config = sectionOf(fileName, QStringLiteral("config"));
-        const int count = bounded(copy(items, QStringLiteral("config"), QStringLiteral("liczba_pozycji"), {}, config),
-                                  items, items.NumberedSections(), config, QStringLiteral("liczba_pozycji"),
-                                  QStringLiteral("pozycji"));
+        const int count =
+            bounded(copy(items, QStringLiteral("config"), QStringLiteral("liczba_pozycji"), {}, config), items,
+                    items.NumberedSections(), config, QStringLiteral("liczba_pozycji"), QStringLiteral("pozycji"));
         QStringList photoLists;
         for (int n = 0; n < count; ++n)
             photoLists.append(CatalogueFiles::photoList(m_dir, category, subcategory, n));
@@ -158,8 +157,7 @@ private:
 
 namespace Export {
 
-bool run(const QString &dir, const QString &exportFile, const Progress &progress, Writing writing,
-         QStringList *damaged)
+bool run(const QString &dir, const QString &exportFile, const Progress &progress, Writing writing, QStringList *damaged)
 {
     return Walk(dir, exportFile, writing, damaged).run(progress);
 }

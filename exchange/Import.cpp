@@ -171,7 +171,8 @@ public:
         // A list's names are checked before what they lead to, as the import's own check does.
         QStringList names;
         for (int i = 0; i < count; ++i)
-            names.append(name(list, key(i), QStringLiteral("kategorii"), promised(settings, "liczba_kategorii", count)));
+            names.append(
+                name(list, key(i), QStringLiteral("kategorii"), promised(settings, "liczba_kategorii", count)));
         for (const QString &category : std::as_const(names))
             this->category(category);
     }
@@ -228,7 +229,8 @@ private:
         const QString list = sectionOf(fileName, QStringLiteral("podkategorie"));
         QStringList names;
         for (int k = 0; k < count; ++k)
-            names.append(name(list, key(k), QStringLiteral("podkategorii"), promised(settings, "liczba_podkategorii", count)));
+            names.append(
+                name(list, key(k), QStringLiteral("podkategorii"), promised(settings, "liczba_podkategorii", count)));
         for (const QString &subcategory : std::as_const(names))
             this->subcategory(category, subcategory);
     }

@@ -41,7 +41,8 @@ void checkLength(const QString &text, const QString &what)
 {
     const qsizetype stored = MultilineText::encode(text).size();
     if (stored > ProfileFile::maxValueLength)
-        throw AppError(QStringLiteral("%1 jest za długi: %2Skróć go, nic nie zostało zapisane.").arg(what, tooLong(stored)));
+        throw AppError(
+            QStringLiteral("%1 jest za długi: %2Skróć go, nic nie zostało zapisane.").arg(what, tooLong(stored)));
 }
 
 QString fieldName(const QStringList &fieldNames, int index)

@@ -345,8 +345,9 @@ void ProfileFile::CopyText(const QString &section, const QString &key, const QSt
     // Kept aside: the value may lie in the very copy of a file that the write replaces. A value
     // that stood between quotation marks keeps them where it would read back otherwise.
     const QByteArrayView bytes = stored->bytes;
-    const bool quote = !bytes.isEmpty() && (isBlank(bytes.front()) || isBlank(bytes.back()) ||
-                                            (bytes.size() >= 2 && isQuote(bytes.front()) && bytes.front() == bytes.back()));
+    const bool quote =
+        !bytes.isEmpty() && (isBlank(bytes.front()) || isBlank(bytes.back()) ||
+                             (bytes.size() >= 2 && isQuote(bytes.front()) && bytes.front() == bytes.back()));
     QVarLengthArray<char, 256> value;
     if (quote)
         value.append('"');

@@ -245,9 +245,15 @@ void TestGlowny::countsBeyondTheirFilesAreTold_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("count");
     QTest::addColumn<QString>("list");
-    QTest::newRow("categories") << "kategorie.gmd" << "liczba_kategorii=2147483647" << "ListKategorie";
-    QTest::newRow("subcategories") << "A_podkategorie.gmd" << "liczba_podkategorii=5" << "ListPodkategorie";
-    QTest::newRow("items") << "A_B_dane.gmd" << "liczba_pozycji=100002" << "ListPrzedmioty";
+    QTest::newRow("categories") << "kategorie.gmd"
+                                << "liczba_kategorii=2147483647"
+                                << "ListKategorie";
+    QTest::newRow("subcategories") << "A_podkategorie.gmd"
+                                   << "liczba_podkategorii=5"
+                                   << "ListPodkategorie";
+    QTest::newRow("items") << "A_B_dane.gmd"
+                           << "liczba_pozycji=100002"
+                           << "ListPrzedmioty";
 }
 
 // The list shows what the file holds, at once, and the error display says the count is wrong.

@@ -370,27 +370,31 @@ void TestExchange::badSourceIsRefusedBeforeWriting_data()
                        "przezroczystosc=0", "[kategorie.gmd_kategorie]", "0=Dobra", "[Dobra_podkategorie.gmd_config]",
                        "liczba_podkategorii=2", "[Dobra_podkategorie.gmd_podkategorie]", "0=Też dobra", "1=C:x"})
         << "nazwę podkategorii \"C:x\"";
-    QTest::newRow("empty category name")
-        << crlf({"[kategorie.gmd_config]", "liczba_kategorii=1", "sposob=0", "sprawdz_wersje=0", "przezroczystosc=0",
-                 "[kategorie.gmd_kategorie]", "0="})
-        << "nazwę kategorii \"\"";
+    QTest::newRow("empty category name") << crlf({"[kategorie.gmd_config]", "liczba_kategorii=1", "sposob=0",
+                                                  "sprawdz_wersje=0", "przezroczystosc=0", "[kategorie.gmd_kategorie]",
+                                                  "0="})
+                                         << "nazwę kategorii \"\"";
 
     const QByteArray whole = workedExampleExport();
     QTest::newRow("items beyond the file")
         << replaced(whole, "liczba_pozycji=1", "liczba_pozycji=2147483647")
         << "w sekcji [Monety_Polska_dane.gmd_1] brakuje klucza \"pozycja1\", choć liczba_pozycji=2147483647";
-    QTest::newRow("negative category count") << replaced(whole, "liczba_kategorii=2", "liczba_kategorii=-1")
-                                             << "w sekcji [kategorie.gmd_config] klucz \"liczba_kategorii\" podaje ujemną";
+    QTest::newRow("negative category count")
+        << replaced(whole, "liczba_kategorii=2", "liczba_kategorii=-1")
+        << "w sekcji [kategorie.gmd_config] klucz \"liczba_kategorii\" podaje ujemną";
     QTest::newRow("negative photo count") << replaced(whole, "liczba_zdjec=2", "liczba_zdjec=-2")
                                           << "[Monety_Polska_0.gmd_config] klucz \"liczba_zdjec\" podaje ujemną";
-    QTest::newRow("photo list shorter than its count")
-        << replaced(whole, "liczba_zdjec=2", "liczba_zdjec=3") << "w sekcji [Monety_Polska_0.gmd_zdjecia] brakuje klucza \"2\"";
-    QTest::newRow("last line cut off") << whole.first(whole.lastIndexOf("liczba_podkategorii=0"))
-                                       << "w sekcji [Odznaczenia_podkategorie.gmd_config] brakuje klucza \"liczba_podkategorii\"";
+    QTest::newRow("photo list shorter than its count") << replaced(whole, "liczba_zdjec=2", "liczba_zdjec=3")
+                                                       << "w sekcji [Monety_Polska_0.gmd_zdjecia] brakuje klucza \"2\"";
+    QTest::newRow("last line cut off")
+        << whole.first(whole.lastIndexOf("liczba_podkategorii=0"))
+        << "w sekcji [Odznaczenia_podkategorie.gmd_config] brakuje klucza \"liczba_podkategorii\"";
     QTest::newRow("cut inside the last line")
-        << whole.chopped(3) << "jest ucięty: jego ostatni wiersz, klucz \"liczba_podkategorii\" w sekcji "
-                               "[Odznaczenia_podkategorie.gmd_config]";
-    QTest::newRow("item section cut") << whole.first(whole.indexOf("opis=")) << "[Monety_Polska_dane.gmd_0] brakuje klucza \"opis\"";
+        << whole.chopped(3)
+        << "jest ucięty: jego ostatni wiersz, klucz \"liczba_podkategorii\" w sekcji "
+           "[Odznaczenia_podkategorie.gmd_config]";
+    QTest::newRow("item section cut") << whole.first(whole.indexOf("opis="))
+                                      << "[Monety_Polska_dane.gmd_0] brakuje klucza \"opis\"";
     const QByteArray utf8 = Codepage::decode(whole).toUtf8();
     QTest::newRow("UTF-8") << utf8 << "w kodowaniu UTF-8";
     QTest::newRow("UTF-8 with a byte-order mark")
@@ -430,7 +434,8 @@ void TestExchange::exportWritesTheCountOfWhatItWrites_data()
         many += "[" + QByteArray::number(n) + "]\r\npozycja1=" + QByteArray::number(n) + "\r\n";
     QTest::newRow("more than 100,000 items") << "Monety_Polska_dane.gmd" << many << "pozycja1=100000" << false;
     QTest::newRow("negative photo count")
-        << "Monety_Polska_0.gmd" << crlf({"[zdjecia]", "0=a.jpg", "[config]", "liczba_zdjec=-1"}) << "liczba_zdjec=0" << true;
+        << "Monety_Polska_0.gmd" << crlf({"[zdjecia]", "0=a.jpg", "[config]", "liczba_zdjec=-1"}) << "liczba_zdjec=0"
+        << true;
     QTest::newRow("subcategory count beyond")
         << "Monety_podkategorie.gmd" << crlf({"[podkategorie]", "0=Polska", "[config]", "liczba_podkategorii=5"})
         << "liczba_podkategorii=1" << true;

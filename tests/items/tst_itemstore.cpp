@@ -196,8 +196,8 @@ void TestItemStore::fieldValuesReadBackExactly()
         ItemStore::save(m_place, 0, values);
         ItemStore::add(m_place, values);
     } else {
-        m_dir->write("Monety_Polska_dane.gmd", "[0]\r\n" + olderLine + "\r\n[1]\r\n" + olderLine +
-                                                  "\r\n[config]\r\nliczba_pozycji=2\r\n");
+        m_dir->write("Monety_Polska_dane.gmd",
+                     "[0]\r\n" + olderLine + "\r\n[1]\r\n" + olderLine + "\r\n[config]\r\nliczba_pozycji=2\r\n");
     }
     ProfileFile(m_place.itemFile()).WriteText("pozycje", "1", "Nazwa");
     const auto readBack = [&](const ItemStore::Place &place) {
@@ -211,7 +211,8 @@ void TestItemStore::fieldValuesReadBackExactly()
     ProfileFile(CatalogueFiles::categoryList(m_dir->path())).WriteText("kategorie", "0", "Monety");
     ProfileFile(CatalogueFiles::categoryList(m_dir->path())).WriteNumber("config", "liczba_kategorii", 1);
     ProfileFile(CatalogueFiles::subcategoryList(m_dir->path(), "Monety")).WriteText("podkategorie", "0", "Polska");
-    ProfileFile(CatalogueFiles::subcategoryList(m_dir->path(), "Monety")).WriteNumber("config", "liczba_podkategorii", 1);
+    ProfileFile(CatalogueFiles::subcategoryList(m_dir->path(), "Monety"))
+        .WriteNumber("config", "liczba_podkategorii", 1);
     const TestDir out;
     Export::run(m_dir->path(), out.file("e.txt"));
     const TestDir target;
@@ -224,13 +225,27 @@ void TestItemStore::countThatCannotGrowIsRefused_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("count"); // the "config" entry
     QTest::addColumn<QString>("message");
-    QTest::newRow("categories at the largest") << "kategorie.gmd" << "liczba_kategorii=2147483647" << "nie może już wzrosnąć";
-    QTest::newRow("subcategories negative") << "Monety_podkategorie.gmd" << "liczba_podkategorii=-1" << "ujemna";
-    QTest::newRow("photos at the largest") << "Monety_Polska_0.gmd" << "liczba_zdjec=0x7FFFFFFF" << "nie może już wzrosnąć";
-    QTest::newRow("photos negative") << "Monety_Polska_0.gmd" << "liczba_zdjec=$FFFFFFFF" << "ujemna";
-    QTest::newRow("items at the largest") << "Monety_Polska_dane.gmd" << "liczba_pozycji=2147483647" << "nie może już wzrosnąć";
-    QTest::newRow("items negative") << "Monety_Polska_dane.gmd" << "liczba_pozycji=-3" << "ujemna";
-    QTest::newRow("items no number") << "Monety_Polska_dane.gmd" << "liczba_pozycji=trzy" << "nie jest liczbą";
+    QTest::newRow("categories at the largest") << "kategorie.gmd"
+                                               << "liczba_kategorii=2147483647"
+                                               << "nie może już wzrosnąć";
+    QTest::newRow("subcategories negative") << "Monety_podkategorie.gmd"
+                                            << "liczba_podkategorii=-1"
+                                            << "ujemna";
+    QTest::newRow("photos at the largest") << "Monety_Polska_0.gmd"
+                                           << "liczba_zdjec=0x7FFFFFFF"
+                                           << "nie może już wzrosnąć";
+    QTest::newRow("photos negative") << "Monety_Polska_0.gmd"
+                                     << "liczba_zdjec=$FFFFFFFF"
+                                     << "ujemna";
+    QTest::newRow("items at the largest") << "Monety_Polska_dane.gmd"
+                                          << "liczba_pozycji=2147483647"
+                                          << "nie może już wzrosnąć";
+    QTest::newRow("items negative") << "Monety_Polska_dane.gmd"
+                                    << "liczba_pozycji=-3"
+                                    << "ujemna";
+    QTest::newRow("items no number") << "Monety_Polska_dane.gmd"
+                                     << "liczba_pozycji=trzy"
+                                     << "nie jest liczbą";
 }
 
 void TestItemStore::countThatCannotGrowIsRefused()
@@ -253,7 +268,8 @@ void TestItemStore::countThatCannotGrowIsRefused()
             ItemStore::addPhoto(m_place, 0, QStringLiteral("nowe.jpg"));
         QFAIL("the entry was added");
     } catch (const AppError &error) {
-        QVERIFY2(error.message().contains(message) && error.message().contains(QStringLiteral("Nic nie zostało zapisane")),
+        QVERIFY2(error.message().contains(message) &&
+                     error.message().contains(QStringLiteral("Nic nie zostało zapisane")),
                  qPrintable(error.message()));
     }
     QCOMPARE(m_dir->read(file), before);
@@ -264,7 +280,7 @@ void TestItemStore::countThatCannotGrowIsRefused()
 void TestItemStore::newItemStartsWithoutWhatAnOlderOneLeft()
 {
     m_dir->write("Monety_Polska_dane.gmd", crlf({"[0]", "pozycja1=a", "[1]", "pozycja1=stara", "pozycja11=x",
-                                                "zdjecie=C:\\stare.jpg", "[config]", "liczba_pozycji=1"}));
+                                                 "zdjecie=C:\\stare.jpg", "[config]", "liczba_pozycji=1"}));
     m_dir->write("Monety_Polska_1.gmd", crlf({"[zdjecia]", "0=C:\\cudze.jpg", "[config]", "liczba_zdjec=1"}));
     QCOMPARE(ItemStore::add(m_place, item("b")), 1);
     QCOMPARE(ItemStore::photos(m_place, 1), QStringList());
