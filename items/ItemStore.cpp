@@ -7,6 +7,7 @@
 #include "store/ProfileFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -112,9 +113,12 @@ int add(const Place &place, const ItemValues &values)
     const int number = *count;
     CatalogueFiles::checkCanGrow(number, QStringLiteral("pozycji"), file.fileName());
     // A photo list or section left under this number (an import over a larger catalogue leaves
-    // them) is not the new item's. Gone before the item is counted, so a crash between leaves the
-    // new item without photos, never with someone else's.
-    ProfileStore::remove(place.photoList(number));
+    // them) is not the new item's. Gone, on disk too, before the item is counted, so a crash
+    // between leaves the new item without photos, never with someone else's.
+    if (const QString leftover = place.photoList(number); QFile::exists(leftover)) {
+        ProfileStore::remove(leftover);
+        ProfileStore::syncFolder(QFileInfo(leftover).absolutePath());
+    }
     file.Edit([&](ProfileEdit &edit) {
         edit.DropSection(QString::number(number));
         writeValues(edit, QString::number(number), values);
