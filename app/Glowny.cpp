@@ -34,6 +34,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <utility>
 
 TfrmGlowny *frmGlowny = nullptr;
 
@@ -65,6 +66,16 @@ void refill(QTreeWidget *list, const QStringList &entries)
     for (const QString &entry : entries)
         items.append(new QTreeWidgetItem(QStringList{entry}));
     list->addTopLevelItems(items);
+}
+
+// A list of places short enough for a message box.
+QString firstLines(const QStringList &lines)
+{
+    constexpr qsizetype shown = 10;
+    QString text = lines.mid(0, shown).join(QLatin1Char('\n'));
+    if (lines.size() > shown)
+        text += QStringLiteral("\n... i %1 innych").arg(lines.size() - shown);
+    return text;
 }
 
 QString selectedText(const QTreeWidget *list)
@@ -243,8 +254,11 @@ void TfrmGlowny::fillCategories(const QString &dir)
 void TfrmGlowny::fillSubcategories(const QString &dir, const QString &category)
 {
     const QString fileName = CatalogueFiles::subcategoryList(dir, category);
-    refill(ListPodkategorie, KeyedList::subcategories.read(ProfileFile(fileName)));
+    const ProfileFile file(fileName);
+    refill(ListPodkategorie, KeyedList::subcategories.read(file));
     tellRefusal(fileName);
+    if (const QString problem = KeyedList::subcategories.problem(file); !problem.isEmpty())
+        throw AppError(problem);
 }
 
 void TfrmGlowny::FormShow()
@@ -260,6 +274,9 @@ void TfrmGlowny::FormActivate()
     refill(ListKategorie, {});
     fillCategories(dir);
     m_startupCheck->activate(dir);
+    const QString problem = KeyedList::categories.problem(ProfileFile(CatalogueFiles::categoryList(dir)));
+    if (problem != std::exchange(m_toldCategoryProblem, problem) && !problem.isEmpty())
+        Dialogs::error(problem); // told, not thrown: the command that ran the refresh goes on
 }
 
 void TfrmGlowny::ListKategorieSelectItem()
@@ -306,6 +323,8 @@ void TfrmGlowny::refreshItemList(const QString &itemFile, const QString &countTe
     for (QStringList &values : ItemTable::readRows(file, columns, count))
         items.append(new QTreeWidgetItem(std::move(values)));
     ListPrzedmioty->addTopLevelItems(items);
+    if (const QString problem = ItemTable::countProblem(file, count); !problem.isEmpty())
+        throw AppError(problem); // the rows the file holds stay listed
 }
 
 // The main window is active again once a window it opened closes. Not every platform reports that
@@ -413,9 +432,18 @@ void TfrmGlowny::Eksportdanych1Click()
     if (file.isEmpty())
         return;
     const QString dir = DataDirectory::path();
-    const bool done = ExchangeDialogs::runWithProgress(this, QStringLiteral("Eksport danych..."), true,
-                                                       [&](const auto &progress) { return Export::run(dir, file, progress); });
-    if (done)
+    QStringList damaged;
+    const bool done =
+        ExchangeDialogs::runWithProgress(this, QStringLiteral("Eksport danych..."), true, [&](const auto &progress) {
+            return Export::run(dir, file, progress, Exchange::Writing::Batched, &damaged);
+        });
+    if (done && !damaged.isEmpty())
+        Dialogs::information(this,
+                             QStringLiteral("Dane zostały wyeksportowane, ale niektóre liczby w katalogu nie "
+                                            "zgadzają się z zawartością plików:\n%1\nW pliku eksportu zapisano "
+                                            "liczby tego, co wyeksportowano. Pliki katalogu nie zostały zmienione.")
+                                 .arg(firstLines(damaged)));
+    else if (done)
         Dialogs::information(this, QStringLiteral("Dane zostały wyeksportowane poprawnie"));
     else
         Dialogs::information(this, QStringLiteral("Eksport danych przerwano. Plik %1 nie został zmieniony.").arg(file));

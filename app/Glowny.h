@@ -87,6 +87,9 @@ private:
     StartupCheck *m_startupCheck = nullptr;
     bool m_activationPending = false;
     bool m_categoryChosen = false;
+    // The activation refresh runs again when the error display closes: a damaged category count
+    // is told once, not in a loop.
+    QString m_toldCategoryProblem;
 };
 
 extern TfrmGlowny *frmGlowny;

@@ -131,4 +131,55 @@ void ImportCatalogueIntoEmptyFolder(benchmark::State &state)
 }
 BENCHMARK(ImportCatalogueIntoEmptyFolder)->Arg(10'000)->Arg(100'000)->Iterations(2)->Unit(benchmark::kMillisecond);
 
+// An export of one item with many photos, imported where that item's photo list already holds one:
+// every photo is a key added inside an existing section, ahead of the file's "config".
+struct LongPhotoList
+{
+    QTemporaryDir folder;
+    QString exportFile = folder.filePath(QStringLiteral("eksport.txt"));
+
+    explicit LongPhotoList(int photos)
+    {
+        QByteArray bytes =
+            "[kategorie.gmd_config]\r\nliczba_kategorii=1\r\nsposob=0\r\nsprawdz_wersje=0\r\n"
+            "przezroczystosc=0\r\n[kategorie.gmd_kategorie]\r\n0=Monety\r\n"
+            "[Monety_podkategorie.gmd_config]\r\nliczba_podkategorii=1\r\n"
+            "[Monety_podkategorie.gmd_podkategorie]\r\n0=Polska\r\n"
+            "[Monety_Polska_dane.gmd_config]\r\nliczba_pozycji=1\r\n[Monety_Polska_dane.gmd_pozycje]\r\n";
+        for (int k = 1; k <= 10; ++k)
+            bytes += QByteArray::number(k) + "=Pole " + QByteArray::number(k) + "\r\n";
+        bytes += "[Monety_Polska_dane.gmd_0]\r\n";
+        for (int k = 1; k <= 10; ++k)
+            bytes += "pozycja" + QByteArray::number(k) + "=" + QByteArray::number(k) + "\r\n";
+        bytes += "opis=\r\nkomentarz=\r\n[Monety_Polska_0.gmd_config]\r\nliczba_zdjec=" + QByteArray::number(photos) +
+                 "\r\n[Monety_Polska_0.gmd_zdjecia]\r\n";
+        for (int p = 0; p < photos; ++p)
+            bytes += QByteArray::number(p) + "=C:\\Zdjecia\\" + QByteArray::number(p) + ".jpg\r\n";
+        writeFile(exportFile, bytes);
+    }
+};
+
+// Goal: 100,000 photos over an existing photo list under 1 s.
+void ImportPhotoListOverExistingFile(benchmark::State &state)
+{
+    const LongPhotoList source(int(state.range(0)));
+    const QTemporaryDir target;
+    const QString dir = target.path() + QLatin1Char('/');
+    const QString photoList = CatalogueFiles::photoList(dir, QStringLiteral("Monety"), QStringLiteral("Polska"), 0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        writeFile(photoList, "[zdjecia]\r\n0=C:\\stare.jpg\r\n[config]\r\nliczba_zdjec=1\r\n");
+        state.ResumeTiming();
+        Import::run(dir, source.exportFile);
+        state.PauseTiming();
+        if (ProfileFile(photoList).ReadNumber(QStringLiteral("config"), QStringLiteral("liczba_zdjec"), 0) !=
+            state.range(0))
+            state.SkipWithError("the import did not reach the last photo");
+        settle();
+        state.ResumeTiming();
+    }
+    state.counters["photos"] = double(state.range(0));
+}
+BENCHMARK(ImportPhotoListOverExistingFile)->Arg(10'000)->Arg(100'000)->Iterations(3)->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -55,11 +55,11 @@ inline const QStringList &itemTextKeys()
 using Progress = std::function<bool(int done)>;
 constexpr int scale = 1000;
 
-// A count read as the walk reads it: the profile number rules, 0 for anything else, and never
-// more than a list may hold, so a damaged count cannot send the walk on for hours.
+// A count read as the walk reads it: the profile number rules, 0 for anything else. The walks
+// bound it by what their files hold before they go by it.
 inline int countOf(const QString &text)
 {
-    return qBound(0, parseProfileNumber(text, 0), KeyedList::maxEntries);
+    return std::max(0, parseProfileNumber(text, 0));
 }
 
 // The files a command writes: every value is kept in memory and each file written once, when

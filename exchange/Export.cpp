@@ -9,8 +9,9 @@ namespace {
 class Walk
 {
 public:
-    Walk(const QString &dir, const QString &exportFile, Writing writing)
-        : m_dir(dir), m_targets(writing), m_out(m_targets.open(exportFile)), m_listsFirst(writing == Writing::Batched)
+    Walk(const QString &dir, const QString &exportFile, Writing writing, QStringList *damaged)
+        : m_dir(dir), m_targets(writing), m_out(m_targets.open(exportFile)), m_listsFirst(writing == Writing::Batched),
+          m_damaged(damaged)
     {
     }
 
@@ -20,7 +21,9 @@ public:
         const QString config = sectionOf(CatalogueFiles::categoryList({}), QStringLiteral("config"));
         for (const QString &name : settingKeys())
             pass(categories, QStringLiteral("config"), name, QStringLiteral("0"), config);
-        const int count = countOf(categories.ReadText(QStringLiteral("config"), QStringLiteral("liczba_kategorii"), {}));
+        const int count = bounded(categories.ReadText(QStringLiteral("config"), QStringLiteral("liczba_kategorii"), {}),
+                                  categories, categories.NumberedKeys(QStringLiteral("kategorie")), config,
+                                  QStringLiteral("liczba_kategorii"), QStringLiteral("kategorii"));
         const QString list = sectionOf(CatalogueFiles::categoryList({}), QStringLiteral("kategorie"));
         const bool finished = eachOf(categories, QStringLiteral("kategorie"), count, list, [&](int i, const QString &name) {
             return category(name, [&](double done) { return !progress || progress(int(scale * (i + done) / count)); });
@@ -31,6 +34,23 @@ public:
     }
 
 private:
+    // The count the walk goes by: the one the file gives, but no more than the file holds and no
+    // less than 0. Where they differ, the export file gets the number the walk wrote, so that its
+    // count always describes what follows it.
+    int bounded(const QString &text, const ProfileFile &from, int present, const QString &toSection,
+                const QString &counterKey, const QString &what)
+    {
+        const int claimed = parseProfileNumber(text, 0);
+        const int count = std::clamp(claimed, 0, present);
+        if (count != claimed) {
+            m_out.WriteText(toSection, counterKey, QString::number(count));
+            if (m_damaged)
+                m_damaged->append(QStringLiteral("plik %1 podaje liczbę %2 %3, a zawiera %4; wyeksportowano %4")
+                                      .arg(from.fileName(), what, QString::number(claimed), QString::number(count)));
+        }
+        return count;
+    }
+
     // Copies the names of a list and walks each of them.
     //
     // A batch holds the whole export in one document, where a key added to a section high up moves
@@ -72,8 +92,11 @@ private:
     {
         const QString fileName = CatalogueFiles::subcategoryList({}, name);
         const ProfileFile subcategories(CatalogueFiles::subcategoryList(m_dir, name));
-        const int count = countOf(copy(subcategories, QStringLiteral("config"), QStringLiteral("liczba_podkategorii"),
-                                       QStringLiteral("0"), sectionOf(fileName, QStringLiteral("config"))));
+        const QString config = sectionOf(fileName, QStringLiteral("config"));
+        const int count = bounded(copy(subcategories, QStringLiteral("config"), QStringLiteral("liczba_podkategorii"),
+                                       QStringLiteral("0"), config),
+                                  subcategories, subcategories.NumberedKeys(QStringLiteral("podkategorie")), config,
+                                  QStringLiteral("liczba_podkategorii"), QStringLiteral("podkategorii"));
         const QString list = sectionOf(fileName, QStringLiteral("podkategorie"));
         return eachOf(subcategories, QStringLiteral("podkategorie"), count, list,
                       [&](int k, const QString &subcategoryName) {
@@ -89,8 +112,10 @@ private:
     {
         const QString fileName = CatalogueFiles::itemFile({}, category, subcategory);
         const ProfileFile items(CatalogueFiles::itemFile(m_dir, category, subcategory));
-        const int count = countOf(copy(items, QStringLiteral("config"), QStringLiteral("liczba_pozycji"), {},
-                                       sectionOf(fileName, QStringLiteral("config"))));
+        const QString config = sectionOf(fileName, QStringLiteral("config"));
+        const int count =
+            bounded(copy(items, QStringLiteral("config"), QStringLiteral("liczba_pozycji"), {}, config), items,
+                    items.NumberedSections(), config, QStringLiteral("liczba_pozycji"), QStringLiteral("pozycji"));
         QStringList photoLists;
         for (int n = 0; n < count; ++n)
             photoLists.append(CatalogueFiles::photoList(m_dir, category, subcategory, n));
@@ -111,8 +136,11 @@ private:
     void photos(const QString &fileName, const QString &path)
     {
         const ProfileFile list(path);
-        const int count = countOf(copy(list, QStringLiteral("config"), QStringLiteral("liczba_zdjec"),
-                                       QStringLiteral("0"), sectionOf(fileName, QStringLiteral("config"))));
+        const QString config = sectionOf(fileName, QStringLiteral("config"));
+        const int count =
+            bounded(copy(list, QStringLiteral("config"), QStringLiteral("liczba_zdjec"), QStringLiteral("0"), config),
+                    list, list.NumberedKeys(QStringLiteral("zdjecia")), config, QStringLiteral("liczba_zdjec"),
+                    QStringLiteral("zdjęć"));
         const QString section = sectionOf(fileName, QStringLiteral("zdjecia"));
         for (int p = 0; p < count; ++p)
             pass(list, QStringLiteral("zdjecia"), key(p), {}, section);
@@ -122,15 +150,16 @@ private:
     Targets m_targets;
     ProfileFile m_out;
     bool m_listsFirst;
+    QStringList *m_damaged;
 };
 
 } // namespace
 
 namespace Export {
 
-bool run(const QString &dir, const QString &exportFile, const Progress &progress, Writing writing)
+bool run(const QString &dir, const QString &exportFile, const Progress &progress, Writing writing, QStringList *damaged)
 {
-    return Walk(dir, exportFile, writing).run(progress);
+    return Walk(dir, exportFile, writing, damaged).run(progress);
 }
 
 } // namespace Export

@@ -10,8 +10,10 @@
 // `progress` asks to stop. Throws AppError "Unable to write to <exportFile>".
 namespace Export {
 
-// Answers false when stopped on request.
+// Answers false when stopped on request. A count that claims more than its file holds, or is
+// negative, is exported as the number of entries the export wrote, and `damaged` (when given)
+// says where.
 bool run(const QString &dir, const QString &exportFile, const Exchange::Progress &progress = {},
-         Exchange::Writing writing = Exchange::Writing::Batched);
+         Exchange::Writing writing = Exchange::Writing::Batched, QStringList *damaged = nullptr);
 
 } // namespace Export

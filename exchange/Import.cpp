@@ -1,8 +1,11 @@
 #include "Import.h"
 
+#include "store/Codepage.h"
 #include "store/Error.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 using namespace Exchange;
 
@@ -140,18 +143,189 @@ private:
     Targets m_targets;
 };
 
-// An export file starts with the catalogue's settings, the number of categories among them.
+const QString nothingImported = QStringLiteral("\nNiczego nie zaimportowano.");
+
+// What a whole export holds, walked over the source alone in the export's own order: every key
+// that the export writes is there, no count is negative, and every category and subcategory name
+// can name files. A file cut short, damaged or of another kind is refused before anything is
+// written, with the section and key where it goes wrong.
+class SourceCheck
+{
+public:
+    // `cutLine` is the file's last line when no line break ends it: its value may have been cut
+    // anywhere, so the walk must not need it.
+    SourceCheck(const QString &sourceFile, const QByteArray &cutLine, const QString &cutSection)
+        : m_source(sourceFile), m_sourceFile(sourceFile), m_cutSection(cutSection)
+    {
+        if (const qsizetype equals = cutLine.indexOf('='); equals > 0)
+            m_cutKey = Codepage::decode(cutLine.first(equals).trimmed());
+    }
+
+    void run()
+    {
+        const QString settings = sectionOf(CatalogueFiles::categoryList({}), config);
+        for (const QString &name : settingKeys())
+            value(settings, name);
+        const int count = countOf(settings, QStringLiteral("liczba_kategorii"));
+        const QString list = sectionOf(CatalogueFiles::categoryList({}), QStringLiteral("kategorie"));
+        // A list's names are checked before what they lead to, as the import's own check does.
+        QStringList names;
+        for (int i = 0; i < count; ++i)
+            names.append(
+                name(list, key(i), QStringLiteral("kategorii"), promised(settings, "liczba_kategorii", count)));
+        for (const QString &category : std::as_const(names))
+            this->category(category);
+    }
+
+private:
+    static QString promised(const QString &section, const char *counterKey, int count)
+    {
+        return QStringLiteral(", choć %1=%2 w sekcji [%3] zapowiada tyle wpisów")
+            .arg(QLatin1String(counterKey), QString::number(count), section);
+    }
+
+    QString value(const QString &section, const QString &name, const QString &promise = {}) const
+    {
+        if (!m_cutKey.isEmpty() && name.compare(m_cutKey, Qt::CaseInsensitive) == 0 &&
+            section.compare(m_cutSection, Qt::CaseInsensitive) == 0)
+            throw AppError(QStringLiteral("Plik %1 jest ucięty: jego ostatni wiersz, klucz \"%2\" w sekcji [%3], "
+                                          "urywa się bez końca wiersza.%4")
+                               .arg(m_sourceFile, name, section, nothingImported));
+        static const QString missing = QStringLiteral("\n"); // no stored value holds a line break
+        const QString text = m_source.ReadText(section, name, missing);
+        if (text == missing)
+            throw AppError(QStringLiteral("Plik %1 nie jest pełnym eksportem danych: w sekcji [%2] brakuje klucza "
+                                          "\"%3\"%4. Plik jest ucięty albo uszkodzony.%5")
+                               .arg(m_sourceFile, section, name, promise, nothingImported));
+        return text;
+    }
+
+    // A count that is no number reads as 0, as the walk reads it; a negative one is damage.
+    int countOf(const QString &section, const QString &name) const
+    {
+        const QString text = value(section, name);
+        const int count = parseProfileNumber(text, 0);
+        if (count < 0)
+            throw AppError(QStringLiteral("Plik %1 jest uszkodzony: w sekcji [%2] klucz \"%3\" podaje ujemną liczbę "
+                                          "%4.%5")
+                               .arg(m_sourceFile, section, name, text, nothingImported));
+        return count;
+    }
+
+    QString name(const QString &section, const QString &name, const QString &what, const QString &promise) const
+    {
+        const QString text = value(section, name, promise);
+        if (const QString problem = CatalogueFiles::nameProblem(text); !problem.isEmpty())
+            throw AppError(QStringLiteral("Plik %1 zawiera nazwę %2 \"%3\", której nie można użyć: %4%5")
+                               .arg(m_sourceFile, what, text, problem, nothingImported));
+        return text;
+    }
+
+    void category(const QString &category) const
+    {
+        const QString fileName = CatalogueFiles::subcategoryList({}, category);
+        const QString settings = sectionOf(fileName, config);
+        const int count = countOf(settings, QStringLiteral("liczba_podkategorii"));
+        const QString list = sectionOf(fileName, QStringLiteral("podkategorie"));
+        QStringList names;
+        for (int k = 0; k < count; ++k)
+            names.append(
+                name(list, key(k), QStringLiteral("podkategorii"), promised(settings, "liczba_podkategorii", count)));
+        for (const QString &subcategory : std::as_const(names))
+            this->subcategory(category, subcategory);
+    }
+
+    void subcategory(const QString &category, const QString &subcategory) const
+    {
+        const QString fileName = CatalogueFiles::itemFile({}, category, subcategory);
+        const QString settings = sectionOf(fileName, config);
+        const int count = countOf(settings, QStringLiteral("liczba_pozycji"));
+        for (int j = 1; j <= 10; ++j)
+            value(sectionOf(fileName, QStringLiteral("pozycje")), key(j));
+        const QString promise = promised(settings, "liczba_pozycji", count);
+        for (int n = 0; n < count; ++n) {
+            const QString section = sectionOf(fileName, key(n));
+            for (const QString &name : itemFieldKeys() + itemTextKeys())
+                value(section, name, promise);
+            photos(CatalogueFiles::photoList({}, category, subcategory, n));
+        }
+    }
+
+    void photos(const QString &fileName) const
+    {
+        const QString settings = sectionOf(fileName, config);
+        const int count = countOf(settings, QStringLiteral("liczba_zdjec"));
+        const QString promise = promised(settings, "liczba_zdjec", count);
+        for (int p = 0; p < count; ++p)
+            value(sectionOf(fileName, QStringLiteral("zdjecia")), key(p), promise);
+    }
+
+    ProfileFile m_source;
+    QString m_sourceFile;
+    QString m_cutSection;
+    QString m_cutKey;
+};
+
+// The section and the line in which the byte at `offset` stands.
+std::pair<QByteArray, QByteArray> lineAt(const QByteArray &bytes, qsizetype offset)
+{
+    QByteArray section;
+    qsizetype begin = 0;
+    while (true) {
+        const qsizetype end = bytes.indexOf('\n', begin);
+        const QByteArray line = bytes.mid(begin, (end < 0 ? bytes.size() : end) - begin).trimmed();
+        if (end < 0 || end >= offset)
+            return {section, line};
+        if (line.startsWith('[') && line.contains(']'))
+            section = line.mid(1, line.indexOf(']') - 1);
+        begin = end + 1;
+    }
+}
+
+// An export is Windows-1250 text. UTF-8 (what most editors save today) would turn every Polish
+// letter into two wrong ones, so it is refused rather than imported garbled.
+void checkEncoding(const QString &sourceFile, const QByteArray &bytes)
+{
+    const QByteArray byteOrderMark("\xEF\xBB\xBF");
+    const qsizetype start = bytes.startsWith(byteOrderMark) ? byteOrderMark.size() : 0;
+    qsizetype first = start;
+    while (first < bytes.size() && uchar(bytes[first]) < 0x80)
+        ++first;
+    if (first == bytes.size())
+        return; // plain ASCII reads alike in both
+    if (start == 0) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = utf8.decode(bytes);
+        Q_UNUSED(decoded);
+        if (utf8.hasError())
+            return; // not UTF-8: Windows-1250, as an export is
+    }
+    const auto [section, line] = lineAt(bytes, first);
+    throw AppError(QStringLiteral("Plik %1 jest zapisany w kodowaniu UTF-8, a plik eksportu programu Gromadnik "
+                                  "musi być w kodowaniu Windows-1250 (pierwszy znak spoza ASCII stoi w sekcji [%2], w "
+                                  "wierszu \"%3\"). Zapisz go w kodowaniu Windows-1250 i zaimportuj ponownie.%4")
+                       .arg(sourceFile, QString::fromUtf8(section), QString::fromUtf8(line.left(80)), nothingImported));
+}
+
+// An export file starts with the catalogue's settings, the number of categories among them, and
+// every line of it ends with a line break.
 void checkSource(const QString &sourceFile)
 {
     const QFileInfo info(sourceFile);
-    if (!info.isFile() || !info.isReadable())
-        throw AppError(QStringLiteral("Nie można odczytać pliku %1.\nNiczego nie zaimportowano.").arg(sourceFile));
+    QFile file(sourceFile);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("Nie można odczytać pliku %1.%2").arg(sourceFile, nothingImported));
+    const QByteArray bytes = file.readAll();
     const ProfileFile source(sourceFile);
     const QString section = sectionOf(CatalogueFiles::categoryList({}), config);
     if (!parseNumber(source.ReadText(section, QStringLiteral("liczba_kategorii"), {})))
         throw AppError(QStringLiteral("Plik %1 nie zawiera danych wyeksportowanych z programu Gromadnik "
-                                      "(brak liczby kategorii w sekcji [%2]).\nNiczego nie zaimportowano.")
-                           .arg(sourceFile, section));
+                                      "(brak liczby kategorii w sekcji [%2]).%3")
+                           .arg(sourceFile, section, nothingImported));
+    checkEncoding(sourceFile, bytes);
+    const auto [lastSection, cutLine] =
+        bytes.endsWith('\n') ? std::pair<QByteArray, QByteArray>() : lineAt(bytes, bytes.size());
+    SourceCheck(sourceFile, cutLine, Codepage::decode(lastSection)).run();
 }
 
 } // namespace

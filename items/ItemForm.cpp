@@ -98,6 +98,14 @@ ItemValues ItemForm::values() const
     return values;
 }
 
+QStringList ItemForm::fieldNames() const
+{
+    QStringList names;
+    for (const QLabel *label : Labels)
+        names.append(label->text());
+    return names;
+}
+
 void ItemForm::setValues(const ItemValues &values)
 {
     for (int k = 0; k < 10; ++k)

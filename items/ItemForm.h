@@ -29,6 +29,8 @@ public:
     QPushButton *btnZamknij;
 
     ItemValues values() const;
+    // The labels' captions, which name the fields in messages.
+    QStringList fieldNames() const;
     void setValues(const ItemValues &values);
 
 protected:

@@ -7,6 +7,7 @@
 #include "store/ProfileFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -21,23 +22,34 @@ QString fieldKey(int field)
     return QStringLiteral("pozycja%1").arg(field);
 }
 
+// A field is stored so that it reads back exactly, blanks and quotation marks at its ends too.
 void writeValues(ProfileEdit &edit, const QString &section, const ItemValues &values)
 {
     for (int k = 1; k <= 10; ++k)
-        edit.WriteText(section, fieldKey(k), values.fields.value(k - 1));
+        edit.WriteText(section, fieldKey(k), MultilineText::encodeLine(values.fields.value(k - 1)));
     edit.WriteMultiline(section, descriptionKey, values.description);
     edit.WriteMultiline(section, commentKey, values.comment);
+}
+
+QString tooLong(qsizetype stored)
+{
+    return QStringLiteral("zajmuje w pliku %1 znaków, a można zapisać najwyżej %2. ")
+        .arg(stored)
+        .arg(ProfileFile::maxValueLength);
 }
 
 void checkLength(const QString &text, const QString &what)
 {
     const qsizetype stored = MultilineText::encode(text).size();
     if (stored > ProfileFile::maxValueLength)
-        throw AppError(QStringLiteral("%1 jest za długi: zajmuje w pliku %2 znaków, a można zapisać najwyżej %3. "
-                                      "Skróć go, nic nie zostało zapisane.")
-                           .arg(what)
-                           .arg(stored)
-                           .arg(ProfileFile::maxValueLength));
+        throw AppError(
+            QStringLiteral("%1 jest za długi: %2Skróć go, nic nie zostało zapisane.").arg(what, tooLong(stored)));
+}
+
+QString fieldName(const QStringList &fieldNames, int index)
+{
+    const QString name = fieldNames.value(index);
+    return name.isEmpty() ? QStringLiteral("Pole %1").arg(index + 1) : QStringLiteral("Pole \"%1\"").arg(name);
 }
 
 } // namespace
@@ -54,7 +66,7 @@ QString Place::photoList(int item) const
     return CatalogueFiles::photoList(dir, category, subcategory, item);
 }
 
-void checkStorable(const ItemValues &values)
+void checkStorable(const ItemValues &values, const QStringList &fieldNames)
 {
     QStringList texts = values.fields;
     texts << values.description << values.comment;
@@ -62,9 +74,14 @@ void checkStorable(const ItemValues &values)
         if (const QString problem = Codepage::unencodableMessage(text); !problem.isEmpty())
             throw AppError(problem);
     }
-    for (const QString &field : values.fields) {
+    for (int k = 0; k < values.fields.size(); ++k) {
+        const QString &field = values.fields[k];
         if (field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r')))
-            throw AppError(QStringLiteral("Pole nie może zawierać znaku końca wiersza."));
+            throw AppError(QStringLiteral("%1 nie może zawierać znaku końca wiersza. Nic nie zostało zapisane.")
+                               .arg(fieldName(fieldNames, k)));
+        if (const qsizetype stored = MultilineText::encodeLine(field).size(); stored > ProfileFile::maxValueLength)
+            throw AppError(QStringLiteral("%1 jest za długie: %2Skróć je, nic nie zostało zapisane.")
+                               .arg(fieldName(fieldNames, k), tooLong(stored)));
     }
     checkLength(values.description, QStringLiteral("Opis"));
     checkLength(values.comment, QStringLiteral("Komentarz"));
@@ -87,8 +104,23 @@ int add(const Place &place, const ItemValues &values)
 {
     checkStorable(values);
     ProfileFile file(place.itemFile());
-    const int number = std::max(file.ReadNumber(config, countKey, 0), 0);
+    const QString countText = file.ReadText(config, countKey, QString());
+    const auto count = countText.isEmpty() ? std::optional<int>(0) : parseNumber(countText);
+    if (!count)
+        throw AppError(QStringLiteral("Liczba pozycji \"%1\" zapisana w pliku %2 nie jest liczbą całkowitą.\n"
+                                      "Nic nie zostało zapisane.")
+                           .arg(countText, file.fileName()));
+    const int number = *count;
+    CatalogueFiles::checkCanGrow(number, QStringLiteral("pozycji"), file.fileName());
+    // A photo list or section left under this number (an import over a larger catalogue leaves
+    // them) is not the new item's. Gone, on disk too, before the item is counted, so a crash
+    // between leaves the new item without photos, never with someone else's.
+    if (const QString leftover = place.photoList(number); QFile::exists(leftover)) {
+        ProfileStore::remove(leftover);
+        ProfileStore::syncFolder(QFileInfo(leftover).absolutePath());
+    }
     file.Edit([&](ProfileEdit &edit) {
+        edit.DropSection(QString::number(number));
         writeValues(edit, QString::number(number), values);
         edit.WriteNumber(config, countKey, number + 1); // counted only with its keys written
     });

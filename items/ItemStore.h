@@ -28,12 +28,15 @@ struct Place
 };
 
 // Throws AppError, before anything is written, for text the item file cannot hold: a character
-// outside Windows-1250, or a description or comment too long to be read back whole.
-void checkStorable(const ItemValues &values);
+// outside Windows-1250, a line break in a field, or a value too long to be read back whole. A
+// field is named by `fieldNames` (its label in the window), or as "Pole N" where that is empty.
+void checkStorable(const ItemValues &values, const QStringList &fieldNames = {});
 
 ItemValues read(const Place &place, int item);
 
-// Appends a new item (its ten fields, description and comment) and raises the count; answers its number.
+// Appends a new item (its ten fields, description and comment) and raises the count; answers its
+// number. The new item starts without photos, whatever an earlier item of that number left behind.
+// Throws AppError, writing nothing, when the count is damaged or cannot take one more.
 int add(const Place &place, const ItemValues &values);
 
 // Writes the ten fields, the description and the comment of an existing item back in place.

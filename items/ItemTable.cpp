@@ -1,5 +1,6 @@
 #include "ItemTable.h"
 
+#include "store/CatalogueFiles.h"
 #include "store/Error.h"
 
 namespace ItemTable {
@@ -21,7 +22,7 @@ QList<QStringList> readRows(const ProfileFile &itemFile, const QList<Column> &co
     for (const Column &column : columns)
         keys.append(QStringLiteral("pozycja%1").arg(column.field));
 
-    const int rowCount = std::clamp(count, 0, maxRows);
+    const int rowCount = std::clamp(count, 0, itemFile.NumberedSections());
     QList<QStringList> rows;
     rows.reserve(rowCount);
     for (int p = 0; p < rowCount; ++p) {
@@ -33,6 +34,12 @@ QList<QStringList> readRows(const ProfileFile &itemFile, const QList<Column> &co
         rows.append(std::move(values));
     }
     return rows;
+}
+
+QString countProblem(const ProfileFile &itemFile, int count)
+{
+    return CatalogueFiles::countProblem(count, itemFile.NumberedSections(), QStringLiteral("pozycji"),
+                                        itemFile.fileName());
 }
 
 int countFromText(const QString &text)

@@ -16,14 +16,16 @@ struct Column
     QString name;
 };
 
-// A damaged count must not make the list read millions of empty rows.
-constexpr int maxRows = 100'000;
-
 // The named fields of section "pozycje", in field order.
 QList<Column> readColumns(const ProfileFile &itemFile);
 
-// Items 0 .. count - 1, each the values of `columns`.
+// Items 0 .. count - 1, each the values of `columns`; none past the last item section the file
+// holds, so a damaged count neither hangs the list nor fills it with empty rows.
 QList<QStringList> readRows(const ProfileFile &itemFile, const QList<Column> &columns, int count);
+
+// Why the rows are not what the count says (it is negative, or claims items the file does not
+// hold), or the empty text.
+QString countProblem(const ProfileFile &itemFile, int count);
 
 // The item count as the main window reads it, as text; throws AppError when it is no number.
 int countFromText(const QString &text);

@@ -36,6 +36,7 @@ void TfrmDodaj_pozycje::FormShow()
 
 void TfrmDodaj_pozycje::btnZapiszClick()
 {
+    ItemStore::checkStorable(values(), fieldNames()); // refused by the field's own name
     ItemStore::add(currentPlace(), values());
     clearForm();
     const auto answer = Dialogs::question(

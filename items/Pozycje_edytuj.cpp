@@ -69,6 +69,7 @@ void TfrmEdytuj_pozycje::FormShow()
 
 void TfrmEdytuj_pozycje::btnZapiszClick()
 {
+    ItemStore::checkStorable(values(), fieldNames()); // refused by the field's own name
     ItemStore::save(m_place, m_item, values());
     Dialogs::information(this, QStringLiteral("Dane zostały pomyślnie zmienione."));
 }

@@ -1,6 +1,9 @@
 #include "CatalogueFiles.h"
 
 #include "Codepage.h"
+#include "Error.h"
+
+#include <limits>
 
 namespace CatalogueFiles {
 
@@ -49,11 +52,38 @@ QString nameProblem(const QString &name)
     return Codepage::unencodableMessage(name);
 }
 
+void checkCanGrow(int count, const QString &what, const QString &fileName)
+{
+    if (count < 0)
+        throw AppError(QStringLiteral("Liczba %1 zapisana w pliku %2 jest ujemna (%3): plik jest uszkodzony.\n"
+                                      "Nic nie zostało zapisane.")
+                           .arg(what, fileName, QString::number(count)));
+    if (count == std::numeric_limits<int>::max())
+        throw AppError(QStringLiteral("Liczba %1 zapisana w pliku %2 wynosi %3 i nie może już wzrosnąć.\n"
+                                      "Nic nie zostało zapisane.")
+                           .arg(what, fileName, QString::number(count)));
+}
+
+QString countProblem(int count, int present, const QString &what, const QString &fileName)
+{
+    if (count < 0)
+        return QStringLiteral("Liczba %1 zapisana w pliku %2 jest ujemna (%3): plik jest uszkodzony.\n"
+                              "Plik nie został zmieniony.")
+            .arg(what, fileName, QString::number(count));
+    if (count > present)
+        return QStringLiteral("Plik %1 podaje liczbę %2 %3, ale zawiera tylko %4: pokazano tyle, ile zawiera.\n"
+                              "Plik nie został zmieniony.")
+            .arg(fileName, what, QString::number(count), QString::number(present));
+    return {};
+}
+
 } // namespace CatalogueFiles
 
-const KeyedList KeyedList::categories{QStringLiteral("kategorie"), QStringLiteral("liczba_kategorii")};
-const KeyedList KeyedList::subcategories{QStringLiteral("podkategorie"), QStringLiteral("liczba_podkategorii")};
-const KeyedList KeyedList::photos{QStringLiteral("zdjecia"), QStringLiteral("liczba_zdjec")};
+const KeyedList KeyedList::categories{QStringLiteral("kategorie"), QStringLiteral("liczba_kategorii"),
+                                      QStringLiteral("kategorii")};
+const KeyedList KeyedList::subcategories{QStringLiteral("podkategorie"), QStringLiteral("liczba_podkategorii"),
+                                         QStringLiteral("podkategorii")};
+const KeyedList KeyedList::photos{QStringLiteral("zdjecia"), QStringLiteral("liczba_zdjec"), QStringLiteral("zdjęć")};
 
 int KeyedList::count(const ProfileFile &file) const
 {
@@ -63,16 +93,22 @@ int KeyedList::count(const ProfileFile &file) const
 QStringList KeyedList::read(const ProfileFile &file) const
 {
     QStringList entries;
-    // A damaged counter must not make a reader loop for hours over entries that are not there.
-    const int n = std::min(count(file), maxEntries);
+    const int n = std::clamp(count(file), 0, file.NumberedKeys(section));
+    entries.reserve(n);
     for (int p = 0; p < n; ++p)
         entries.append(file.ReadText(section, QString::number(p), QString()));
     return entries;
 }
 
+QString KeyedList::problem(const ProfileFile &file) const
+{
+    return CatalogueFiles::countProblem(count(file), file.NumberedKeys(section), what, file.fileName());
+}
+
 void KeyedList::append(ProfileFile &file, const QString &entry) const
 {
     const int n = count(file);
+    CatalogueFiles::checkCanGrow(n, what, file.fileName());
     file.Edit([&](ProfileEdit &edit) {
         edit.WriteText(section, QString::number(n), entry);
         edit.WriteNumber(QStringLiteral("config"), counterKey, n + 1);

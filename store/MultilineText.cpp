@@ -46,6 +46,11 @@ QString encode(const QString &text)
     return result;
 }
 
+QString encodeLine(const QString &text)
+{
+    return isPlain(text) ? text : QLatin1Char('"') + text + QLatin1Char('"');
+}
+
 QString decode(const QString &stored, bool quoted)
 {
     if (!quoted || !stored.contains(QLatin1Char('\\')))

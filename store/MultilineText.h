@@ -9,6 +9,11 @@ namespace MultilineText {
 
 QString encode(const QString &text);
 
+// One-line text (no line break) in the form that a plain read gives back exactly: between double
+// quotation marks where the reader would drop blanks at its ends or a pair of marks around it,
+// unchanged otherwise. Nothing inside is escaped, so no reader has anything to undo.
+QString encodeLine(const QString &text);
+
 // `stored` is the value as read; `quoted` tells whether it stood between double quotation marks.
 QString decode(const QString &stored, bool quoted);
 

@@ -266,7 +266,7 @@ const QHash<QByteArray, qsizetype> &ProfileDocument::keyIndex(qsizetype sectionI
         const Section &section = m_sections[sectionIndex];
         for (qsizetype i = section.end - 1; i > section.header; --i) {
             if (m_lines[i].equals >= 0)
-                index->insert(folded(key(m_lines[i])), i);
+                index->insert(folded(key(m_lines[i])), i - section.header);
         }
     }
     return *index;
@@ -284,7 +284,7 @@ std::optional<qsizetype> ProfileDocument::findEntry(const Section &section, QByt
         const auto found = index.constFind(folded(wanted));
         if (found == index.constEnd())
             return std::nullopt;
-        return *found;
+        return section.header + *found;
     }
     const quint32 hash = foldedHash(wanted);
     for (qsizetype i = section.header + 1; i < section.end; ++i) {
@@ -391,7 +391,7 @@ void ProfileDocument::splice(qsizetype first, qsizetype count, std::initializer_
     else if (removedHeader || addedHeader)
         indexSections();
     else
-        shiftSections(first, added - count);
+        shiftSections(first, added - count, count > 0);
 }
 
 // Lines were added at the end: they extend the last section or open new ones, and every earlier
@@ -407,7 +407,7 @@ void ProfileDocument::appendSections(qsizetype first)
             if (index && m_lines[i].equals >= 0) {
                 QByteArray name = folded(key(m_lines[i]));
                 if (!index->contains(name)) // a later duplicate never counts
-                    index->insert(std::move(name), i);
+                    index->insert(std::move(name), i - last.header);
             }
         }
     }
@@ -422,14 +422,84 @@ void ProfileDocument::appendSections(qsizetype first)
 }
 
 // Lines were added or removed at `first` without touching a section line: the sections keep their
-// names and order, only their line numbers move.
-void ProfileDocument::shiftSections(qsizetype first, qsizetype delta)
+// names and order, only their line numbers move. Key indexes count from their section's header, so
+// only the section that holds `first` may need its own: kept when lines were only added after its
+// last entry (a new key, the common case), rebuilt at the next lookup otherwise.
+void ProfileDocument::shiftSections(qsizetype first, qsizetype delta, bool removed)
 {
-    m_keyIndexes.clear();
-    for (Section &section : m_sections) {
-        if (section.header >= first)
+    for (qsizetype s = 0; s < qsizetype(m_sections.size()); ++s) {
+        Section &section = m_sections[s];
+        if (section.header >= first) {
             section.header += delta;
-        if (section.end >= first) // lines added at a section's end are its own
             section.end += delta;
+            continue;
+        }
+        if (section.end < first) // lines added at a section's end are its own
+            continue;
+        section.end += delta;
+        QHash<QByteArray, qsizetype> *index = builtKeyIndex(s);
+        if (!index)
+            continue;
+        bool entryAfter = removed;
+        for (qsizetype i = first + delta; i < section.end && !entryAfter; ++i)
+            entryAfter = m_lines[i].equals >= 0;
+        if (entryAfter) {
+            m_keyIndexes[s].reset();
+            continue;
+        }
+        for (qsizetype i = first; i < first + delta; ++i) {
+            if (m_lines[i].equals < 0)
+                continue;
+            QByteArray name = folded(key(m_lines[i]));
+            if (!index->contains(name))
+                index->insert(std::move(name), i - section.header);
+        }
     }
+}
+
+namespace {
+
+// A list position as a key spells it: decimal digits without a leading zero.
+qsizetype positionOf(QByteArrayView text)
+{
+    if (text.isEmpty() || text.size() > 18 || (text.size() > 1 && text.front() == '0'))
+        return -1;
+    qsizetype value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+qsizetype ProfileDocument::numberedKeys(QByteArrayView sectionName) const
+{
+    const Section *section = findSection(sectionName);
+    if (!section)
+        return 0;
+    const qsizetype limit = qsizetype(m_lines.size());
+    qsizetype extent = 0;
+    for (qsizetype i = section->header + 1; i < section->end; ++i) {
+        if (m_lines[i].equals < 0)
+            continue;
+        const qsizetype position = positionOf(key(m_lines[i]));
+        if (position >= 0 && position < limit)
+            extent = std::max(extent, position + 1);
+    }
+    return extent;
+}
+
+qsizetype ProfileDocument::numberedSections() const
+{
+    const qsizetype limit = qsizetype(m_lines.size());
+    qsizetype extent = 0;
+    for (const Section &section : m_sections) {
+        const qsizetype position = positionOf(sectionName(m_lines[section.header]));
+        if (position >= 0 && position < limit)
+            extent = std::max(extent, position + 1);
+    }
+    return extent;
 }

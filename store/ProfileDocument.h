@@ -33,6 +33,13 @@ public:
     bool dropSection(QByteArrayView section);
     bool dropKey(QByteArrayView section, QByteArrayView key);
 
+    // How many positions a numbered list can reach in this file: one more than the highest key of
+    // `section` (or, for numberedSections, the highest section name) that is a number in decimal,
+    // numbers as high as the file's line count aside, since no list of this file can need them. A
+    // walk over a list bounded by it costs no more than reading the file.
+    qsizetype numberedKeys(QByteArrayView section) const;
+    qsizetype numberedSections() const;
+
 private:
     struct Line
     {
@@ -64,12 +71,14 @@ private:
     void indexSection(qsizetype sectionIndex);
     void addToSectionIndex(qsizetype sectionIndex);
     bool isNamed(qsizetype sectionIndex, quint32 hash, QByteArrayView name) const;
-    void shiftSections(qsizetype first, qsizetype delta);
+    void shiftSections(qsizetype first, qsizetype delta, bool removed);
     QByteArrayView sectionName(const Line &line) const;
     QByteArrayView key(const Line &line) const;
     const Section *findSection(QByteArrayView name) const;
     qsizetype findSectionIndex(QByteArrayView name) const;
     std::optional<qsizetype> findEntry(const Section &section, QByteArrayView key) const;
+    // The key index holds each entry's line relative to its section's header, so that lines added
+    // or removed elsewhere leave it valid.
     const QHash<QByteArray, qsizetype> &keyIndex(qsizetype sectionIndex) const;
     QHash<QByteArray, qsizetype> *builtKeyIndex(qsizetype sectionIndex) const;
     void splice(qsizetype first, qsizetype count, std::initializer_list<Pieces> newLines);

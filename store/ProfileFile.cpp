@@ -71,6 +71,11 @@ const SectionBytes &encodeSection(const QString &name, SectionBytes &last)
     return last;
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
 bool isQuote(char c)
 {
     return c == '"' || c == '\'';
@@ -198,6 +203,21 @@ int ProfileFile::ReadNumber(const QString &section, const QString &key, int defa
     return parseProfileNumber(ReadText(section, key, QString()), defaultValue);
 }
 
+int ProfileFile::NumberedKeys(const QString &section) const
+{
+    const ProfileDocument *document = this->document();
+    const auto sectionBytes = Codepage::tryEncode(section);
+    if (!document || !sectionBytes)
+        return 0;
+    return int(std::min<qsizetype>(document->numberedKeys(*sectionBytes), std::numeric_limits<int>::max()));
+}
+
+int ProfileFile::NumberedSections() const
+{
+    const ProfileDocument *document = this->document();
+    return document ? int(std::min<qsizetype>(document->numberedSections(), std::numeric_limits<int>::max())) : 0;
+}
+
 const ProfileDocument *ProfileFile::document() const
 {
     return m_batch ? pending().document.get() : ProfileStore::load(m_fileName, m_reader);
@@ -322,8 +342,18 @@ void ProfileFile::CopyText(const QString &section, const QString &key, const QSt
         to.WriteText(toSection, key, missing);
         return;
     }
-    // Kept aside: the value may lie in the very copy of a file that the write replaces.
-    const QVarLengthArray<char, 256> value(stored->bytes.begin(), stored->bytes.end());
+    // Kept aside: the value may lie in the very copy of a file that the write replaces. A value
+    // that stood between quotation marks keeps them where it would read back otherwise.
+    const QByteArrayView bytes = stored->bytes;
+    const bool quote =
+        !bytes.isEmpty() && (isBlank(bytes.front()) || isBlank(bytes.back()) ||
+                             (bytes.size() >= 2 && isQuote(bytes.front()) && bytes.front() == bytes.back()));
+    QVarLengthArray<char, 256> value;
+    if (quote)
+        value.append('"');
+    value.append(bytes.data(), bytes.size());
+    if (quote)
+        value.append('"');
     to.apply([&](ProfileEdit &edit) { edit.WriteBytes(toSection, key, QByteArrayView(value.data(), value.size())); });
 }
 

@@ -35,10 +35,15 @@ public:
     // Reports no failure.
     void DropKey(const QString &section, const QString &key);
 
-    // Copies one value, as ReadText reads it, to `toSection` of `to` under the same key: the same as
-    // writing what ReadText(section, key, missing) gives, without making text of the bytes.
+    // Copies one value, as ReadText reads it, to `toSection` of `to` under the same key, without
+    // making text of the bytes: ReadText there gives what ReadText(section, key, missing) gives here.
     void CopyText(const QString &section, const QString &key, const QString &missing, ProfileFile &to,
                   const QString &toSection) const;
+
+    // How far a numbered list can reach in the file (see ProfileDocument::numberedKeys): a walk
+    // over a list bounded by these stops where the file ends, whatever its count claims.
+    int NumberedKeys(const QString &section) const;
+    int NumberedSections() const;
 
     // Text typed into a multi-line box ("opis", "komentarz"): line breaks, blanks at the ends and
     // quotation marks come back exactly as written.

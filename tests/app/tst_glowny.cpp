@@ -89,6 +89,8 @@ private slots:
     void valuesStandUnderTheirOwnFieldNames();
     void damagedItemCountIsReported();
     void categoryListFarTooLargeIsReportedOnce();
+    void countsBeyondTheirFilesAreTold_data();
+    void countsBeyondTheirFilesAreTold();
     void activationRefreshKeepsTheChoiceShown();
     void leftListsShareTheColumn();
     void viewCommandNeedsARow();
@@ -250,6 +252,45 @@ void TestGlowny::categoryListFarTooLargeIsReportedOnce()
     QVERIFY2(m_dialogs.shown[0].text.contains("kategorie.gmd ma 20 MB"), qPrintable(m_dialogs.shown[0].text));
     QCOMPARE(entries(frmGlowny->ListKategorie), QStringList());
     QCOMPARE(QFileInfo(m_dir.file("kategorie.gmd")).size(), 20 * 1024 * 1024);
+}
+
+void TestGlowny::countsBeyondTheirFilesAreTold_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QString>("list");
+    QTest::newRow("categories") << "kategorie.gmd"
+                                << "liczba_kategorii=2147483647"
+                                << "ListKategorie";
+    QTest::newRow("subcategories") << "A_podkategorie.gmd"
+                                   << "liczba_podkategorii=5"
+                                   << "ListPodkategorie";
+    QTest::newRow("items") << "A_B_dane.gmd"
+                           << "liczba_pozycji=100002"
+                           << "ListPrzedmioty";
+}
+
+// The list shows what the file holds, at once, and the error display says the count is wrong.
+void TestGlowny::countsBeyondTheirFilesAreTold()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, count);
+    QFETCH(QString, list);
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
+    m_dir.write("A_B_dane.gmd", crlf(itemFile({"Nazwa"}, {{"x"}})));
+    QByteArray damaged = m_dir.read(file);
+    damaged.replace(damaged.lastIndexOf("liczba_"), damaged.size(), count.toLatin1() + "\r\n");
+    m_dir.write(file, damaged);
+    for (int activation = 0; activation < 2; ++activation) // told once, not at every activation
+        runCommand([] { frmGlowny->FormActivate(); });
+    choose(frmGlowny->ListKategorie, "A");
+    choose(frmGlowny->ListPodkategorie, "B");
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QCOMPARE(m_dialogs.shown[0].caption, QStringLiteral("Gromadnik"));
+    QVERIFY2(m_dialogs.shown[0].text.contains(m_dir.file(file)) && m_dialogs.shown[0].text.contains("zawiera tylko 1"),
+             qPrintable(m_dialogs.shown[0].text));
+    QCOMPARE(frmGlowny->findChild<QTreeWidget *>(list)->topLevelItemCount(), 1);
 }
 
 void TestGlowny::activationRefreshKeepsTheChoiceShown()

@@ -88,6 +88,20 @@ QByteArray exported(const QString &dir, const QString &file, Writing writing = W
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The export of the worked example, as a sound source to damage.
+QByteArray workedExampleExport()
+{
+    const TestDir dir;
+    writeWorkedExample(dir);
+    return exported(dir.path(), dir.file("e.txt"));
+}
+
+QByteArray replaced(QByteArray bytes, const QByteArray &what, const QByteArray &with)
+{
+    Q_ASSERT(bytes.contains(what));
+    return bytes.replace(what, with);
+}
+
 } // namespace
 
 class TestExchange : public QObject
@@ -107,6 +121,8 @@ private slots:
     void failedExportWriteNamesTheFile();
     void badSourceIsRefusedBeforeWriting_data();
     void badSourceIsRefusedBeforeWriting();
+    void exportWritesTheCountOfWhatItWrites_data();
+    void exportWritesTheCountOfWhatItWrites();
     void importMergesByPosition();
     void failedImportWriteNamesTheFile();
     void failedBackgroundWriteStopsTheImport();
@@ -258,6 +274,15 @@ void TestExchange::exportMergesIntoAnExistingFile()
     QCOMPARE(lines.mid(0, 2), QStringList({"[obcy]", "klucz=wartosc"}));
     QCOMPARE(lines.mid(2, 4), QStringList({"[kategorie.gmd_kategorie]", "0=Monety", "1=Odznaczenia", "2=Trzecia"}));
     QCOMPARE(lines.count(QStringLiteral("[kategorie.gmd_config]")), 1);
+
+    // A foreign last line without its line break, after all that the export writes: still a whole
+    // export, which the import takes.
+    out.write("e.txt", once + "[obcy2]\r\nklucz=bez konca wiersza");
+    exported(dir.path(), out.file("e.txt"));
+    QVERIFY(out.read("e.txt").endsWith("bez konca wiersza"));
+    TestDir target;
+    Import::run(target.path(), out.file("e.txt"));
+    QCOMPARE(ProfileFile(target.file("kategorie.gmd")).ReadNumber("config", "liczba_kategorii", 0), 2);
 }
 
 void TestExchange::nonNumericCountsReadAsZero()
@@ -337,15 +362,43 @@ void TestExchange::badSourceIsRefusedBeforeWriting_data()
     QTest::newRow("count not a number") << crlf({"[kategorie.gmd_config]", "liczba_kategorii=dwie"})
                                         << "nie zawiera danych wyeksportowanych";
     QTest::newRow("category leading out")
-        << crlf({"[kategorie.gmd_config]", "liczba_kategorii=2", "[kategorie.gmd_kategorie]", "0=Dobra", "1=../../x"})
+        << crlf({"[kategorie.gmd_config]", "liczba_kategorii=2", "sposob=0", "sprawdz_wersje=0", "przezroczystosc=0",
+                 "[kategorie.gmd_kategorie]", "0=Dobra", "1=../../x"})
         << "nazwę kategorii \"../../x\"";
     QTest::newRow("subcategory with a colon")
-        << crlfCp1250({"[kategorie.gmd_config]", "liczba_kategorii=1", "[kategorie.gmd_kategorie]", "0=Dobra",
-                 "[Dobra_podkategorie.gmd_config]", "liczba_podkategorii=2", "[Dobra_podkategorie.gmd_podkategorie]",
-                 "0=Też dobra", "1=C:x"})
+        << crlfCp1250({"[kategorie.gmd_config]", "liczba_kategorii=1", "sposob=0", "sprawdz_wersje=0",
+                       "przezroczystosc=0", "[kategorie.gmd_kategorie]", "0=Dobra", "[Dobra_podkategorie.gmd_config]",
+                       "liczba_podkategorii=2", "[Dobra_podkategorie.gmd_podkategorie]", "0=Też dobra", "1=C:x"})
         << "nazwę podkategorii \"C:x\"";
-    QTest::newRow("empty category name") << crlf({"[kategorie.gmd_config]", "liczba_kategorii=1"})
+    QTest::newRow("empty category name") << crlf({"[kategorie.gmd_config]", "liczba_kategorii=1", "sposob=0",
+                                                  "sprawdz_wersje=0", "przezroczystosc=0", "[kategorie.gmd_kategorie]",
+                                                  "0="})
                                          << "nazwę kategorii \"\"";
+
+    const QByteArray whole = workedExampleExport();
+    QTest::newRow("items beyond the file")
+        << replaced(whole, "liczba_pozycji=1", "liczba_pozycji=2147483647")
+        << "w sekcji [Monety_Polska_dane.gmd_1] brakuje klucza \"pozycja1\", choć liczba_pozycji=2147483647";
+    QTest::newRow("negative category count")
+        << replaced(whole, "liczba_kategorii=2", "liczba_kategorii=-1")
+        << "w sekcji [kategorie.gmd_config] klucz \"liczba_kategorii\" podaje ujemną";
+    QTest::newRow("negative photo count") << replaced(whole, "liczba_zdjec=2", "liczba_zdjec=-2")
+                                          << "[Monety_Polska_0.gmd_config] klucz \"liczba_zdjec\" podaje ujemną";
+    QTest::newRow("photo list shorter than its count") << replaced(whole, "liczba_zdjec=2", "liczba_zdjec=3")
+                                                       << "w sekcji [Monety_Polska_0.gmd_zdjecia] brakuje klucza \"2\"";
+    QTest::newRow("last line cut off")
+        << whole.first(whole.lastIndexOf("liczba_podkategorii=0"))
+        << "w sekcji [Odznaczenia_podkategorie.gmd_config] brakuje klucza \"liczba_podkategorii\"";
+    QTest::newRow("cut inside the last line")
+        << whole.chopped(3)
+        << "jest ucięty: jego ostatni wiersz, klucz \"liczba_podkategorii\" w sekcji "
+           "[Odznaczenia_podkategorie.gmd_config]";
+    QTest::newRow("item section cut") << whole.first(whole.indexOf("opis="))
+                                      << "[Monety_Polska_dane.gmd_0] brakuje klucza \"opis\"";
+    const QByteArray utf8 = Codepage::decode(whole).toUtf8();
+    QTest::newRow("UTF-8") << utf8 << "w kodowaniu UTF-8";
+    QTest::newRow("UTF-8 with a byte-order mark")
+        << "\xEF\xBB\xBF" + utf8 << "stoi w sekcji [Monety_Polska_dane.gmd_pozycje], w wierszu \"1=Nominał\"";
 }
 
 void TestExchange::badSourceIsRefusedBeforeWriting()
@@ -366,6 +419,53 @@ void TestExchange::badSourceIsRefusedBeforeWriting()
     }
     QCOMPARE(snapshot(dir.path()), before);
     QCOMPARE(QDir(in.path()).entryList(QDir::Files), source.isNull() ? QStringList() : QStringList{"e.txt"});
+}
+
+void TestExchange::exportWritesTheCountOfWhatItWrites_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("exportedLine");
+    QTest::addColumn<bool>("damaged");
+    QByteArray items = "[0]\r\npozycja1=a\r\n[1]\r\n[2]\r\npozycja1=c\r\n[config]\r\nliczba_pozycji=2147483647\r\n";
+    QTest::newRow("item count far beyond") << "Monety_Polska_dane.gmd" << items << "liczba_pozycji=3" << true;
+    QByteArray many = "[config]\r\nliczba_pozycji=100001\r\n";
+    for (int n = 0; n <= 100000; ++n)
+        many += "[" + QByteArray::number(n) + "]\r\npozycja1=" + QByteArray::number(n) + "\r\n";
+    QTest::newRow("more than 100,000 items") << "Monety_Polska_dane.gmd" << many << "pozycja1=100000" << false;
+    QTest::newRow("negative photo count")
+        << "Monety_Polska_0.gmd" << crlf({"[zdjecia]", "0=a.jpg", "[config]", "liczba_zdjec=-1"}) << "liczba_zdjec=0"
+        << true;
+    QTest::newRow("subcategory count beyond")
+        << "Monety_podkategorie.gmd" << crlf({"[podkategorie]", "0=Polska", "[config]", "liczba_podkategorii=5"})
+        << "liczba_podkategorii=1" << true;
+    QTest::newRow("category count beyond")
+        << "kategorie.gmd" << crlf({"[kategorie]", "0=Monety", "[config]", "liczba_kategorii=0x7FFFFFFF"})
+        << "liczba_kategorii=1" << true;
+}
+
+// What the export writes is a whole export: its counts describe what follows them, and the import
+// takes it back.
+void TestExchange::exportWritesTheCountOfWhatItWrites()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, exportedLine);
+    QFETCH(bool, damaged);
+    TestDir dir;
+    writeWorkedExample(dir);
+    dir.write(file, bytes);
+    TestDir out;
+    QStringList told;
+    QVERIFY(Export::run(dir.path(), out.file("e.txt"), {}, Writing::Batched, &told));
+    QVERIFY2(linesOf(out.read("e.txt")).contains(exportedLine), qPrintable(exportedLine));
+    QCOMPARE(told.size(), damaged ? 1 : 0);
+    if (damaged) {
+        QVERIFY2(told.first().contains(dir.file(file)), qPrintable(told.first()));
+        TestDir target;
+        Import::run(target.path(), out.file("e.txt"));
+        QCOMPARE(exported(target.path(), out.file("again.txt")), out.read("e.txt"));
+    }
 }
 
 void TestExchange::importMergesByPosition()

@@ -1,8 +1,14 @@
+#include "exchange/Export.h"
+#include "exchange/Import.h"
 #include "items/ItemStore.h"
+#include "items/ItemTable.h"
+#include "store/CatalogueFiles.h"
 #include "store/Error.h"
 #include "store/ProfileFile.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 namespace {
@@ -15,6 +21,15 @@ ItemValues item(const QString &name, const QString &description = QString())
     values.description = description.isNull() ? QStringLiteral("Opis ") + name : description;
     values.comment = QStringLiteral("Komentarz ") + name;
     return values;
+}
+
+// An item file of `sections` items numbered from 0, each with its first field, under `count`.
+QByteArray itemFile(const QString &count, int sections)
+{
+    QByteArray bytes = "[pozycje]\r\n1=Nazwa\r\n";
+    for (int n = 0; n < sections; ++n)
+        bytes += "[" + QByteArray::number(n) + "]\r\npozycja1=p" + QByteArray::number(n) + "\r\n";
+    return bytes + "[config]\r\nliczba_pozycji=" + count.toLatin1() + "\r\n";
 }
 
 } // namespace
@@ -30,6 +45,13 @@ private slots:
     void textComesBackAsTyped();
     void unstorableTextIsRefusedBeforeWriting_data();
     void unstorableTextIsRefusedBeforeWriting();
+    void fieldValuesReadBackExactly_data();
+    void fieldValuesReadBackExactly();
+    void countThatCannotGrowIsRefused_data();
+    void countThatCannotGrowIsRefused();
+    void newItemStartsWithoutWhatAnOlderOneLeft();
+    void itemListFollowsWhatTheFileHolds_data();
+    void itemListFollowsWhatTheFileHolds();
     void deleteMovesTheLastItemWithItsPhotos();
     void deleteTheLastItem();
     void deleteWhenTheLastItemHasNoPhotoList();
@@ -97,6 +119,9 @@ void TestItemStore::unstorableTextIsRefusedBeforeWriting_data()
                                            << "Windows-1250";
     QTest::newRow("description too long") << 10 << QString(2048, QLatin1Char('x')) << "najwyżej 2047";
     QTest::newRow("too long once encoded") << 11 << QString(1200, QLatin1Char('\n')) << "najwyżej 2047";
+    QTest::newRow("field too long") << 1 << QString(2048, QLatin1Char('x')) << "Pole 2 jest za długie";
+    QTest::newRow("field too long once quoted")
+        << 0 << QLatin1Char(' ') + QString(2046, QLatin1Char('x')) << "Pole 1 jest za długie";
 }
 
 void TestItemStore::unstorableTextIsRefusedBeforeWriting()
@@ -121,10 +146,176 @@ void TestItemStore::unstorableTextIsRefusedBeforeWriting()
         }
         QCOMPARE(m_dir->read("Monety_Polska_dane.gmd"), before);
     }
+    // The windows name a field by its label.
+    if (message.startsWith(QLatin1String("Pole"))) {
+        QStringList names(10);
+        names[field] = QStringLiteral("Nominał");
+        try {
+            ItemStore::checkStorable(values, names);
+            QFAIL("the text was found storable");
+        } catch (const AppError &error) {
+            QVERIFY2(error.message().startsWith(QStringLiteral("Pole \"Nominał\" jest za długie")),
+                     qPrintable(error.message()));
+        }
+    }
     // The longest description that reads back whole is stored.
     values = item("c", QString(2047, QLatin1Char('y')));
     ItemStore::save(m_place, 0, values);
     QCOMPARE(ItemStore::read(m_place, 0).description, values.description);
+}
+
+void TestItemStore::fieldValuesReadBackExactly_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("olderLine"); // as an older version stored it; empty: typed now
+    QTest::newRow("blank at the start") << " 5 złotych" << QByteArray();
+    QTest::newRow("blanks at both ends") << "  1934 " << QByteArray();
+    QTest::newRow("tab at the end") << "dobry\t" << QByteArray();
+    QTest::newRow("double quotes around") << "\"Orzeł\"" << QByteArray();
+    QTest::newRow("apostrophes around") << "'Orzeł'" << QByteArray();
+    QTest::newRow("two quotation marks") << "\"\"" << QByteArray();
+    QTest::newRow("quotes inside blanks") << " \"a\" " << QByteArray();
+    QTest::newRow("one quotation mark") << "\"" << QByteArray();
+    QTest::newRow("marks that do not match") << "\"a'" << QByteArray();
+    QTest::newRow("backslashes stay") << " C:\\nowy\\" << QByteArray();
+    QTest::newRow("longest plain") << QString(2047, QLatin1Char('x')) << QByteArray();
+    QTest::newRow("longest quoted") << QLatin1Char(' ') + QString(2044, QLatin1Char('x')) << QByteArray();
+    QTest::newRow("older value with blanks") << "stare" << QByteArray("pozycja1=  stare ");
+    QTest::newRow("older quoted value") << "cytat" << QByteArray("pozycja1=\"cytat\"");
+}
+
+// What is typed comes back in the edit window, in the item list and after an export and import.
+void TestItemStore::fieldValuesReadBackExactly()
+{
+    QFETCH(QString, value);
+    QFETCH(QByteArray, olderLine);
+    ItemValues values;
+    values.fields[0] = value;
+    if (olderLine.isEmpty()) {
+        ItemStore::add(m_place, ItemValues());
+        ItemStore::save(m_place, 0, values);
+        ItemStore::add(m_place, values);
+    } else {
+        m_dir->write("Monety_Polska_dane.gmd",
+                     "[0]\r\n" + olderLine + "\r\n[1]\r\n" + olderLine + "\r\n[config]\r\nliczba_pozycji=2\r\n");
+    }
+    ProfileFile(m_place.itemFile()).WriteText("pozycje", "1", "Nazwa");
+    const auto readBack = [&](const ItemStore::Place &place) {
+        for (int n : {0, 1})
+            QCOMPARE(ItemStore::read(place, n).fields[0], value);
+        const ProfileFile file(place.itemFile());
+        QCOMPARE(ItemTable::readRows(file, ItemTable::readColumns(file), 2),
+                 QList<QStringList>({QStringList{value}, QStringList{value}}));
+    };
+    readBack(m_place);
+    ProfileFile(CatalogueFiles::categoryList(m_dir->path())).WriteText("kategorie", "0", "Monety");
+    ProfileFile(CatalogueFiles::categoryList(m_dir->path())).WriteNumber("config", "liczba_kategorii", 1);
+    ProfileFile(CatalogueFiles::subcategoryList(m_dir->path(), "Monety")).WriteText("podkategorie", "0", "Polska");
+    ProfileFile(CatalogueFiles::subcategoryList(m_dir->path(), "Monety"))
+        .WriteNumber("config", "liczba_podkategorii", 1);
+    const TestDir out;
+    Export::run(m_dir->path(), out.file("e.txt"));
+    const TestDir target;
+    Import::run(target.path(), out.file("e.txt"));
+    readBack({target.path(), m_place.category, m_place.subcategory});
+}
+
+void TestItemStore::countThatCannotGrowIsRefused_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("count"); // the "config" entry
+    QTest::addColumn<QString>("message");
+    QTest::newRow("categories at the largest") << "kategorie.gmd"
+                                               << "liczba_kategorii=2147483647"
+                                               << "nie może już wzrosnąć";
+    QTest::newRow("subcategories negative") << "Monety_podkategorie.gmd"
+                                            << "liczba_podkategorii=-1"
+                                            << "ujemna";
+    QTest::newRow("photos at the largest") << "Monety_Polska_0.gmd"
+                                           << "liczba_zdjec=0x7FFFFFFF"
+                                           << "nie może już wzrosnąć";
+    QTest::newRow("photos negative") << "Monety_Polska_0.gmd"
+                                     << "liczba_zdjec=$FFFFFFFF"
+                                     << "ujemna";
+    QTest::newRow("items at the largest") << "Monety_Polska_dane.gmd"
+                                          << "liczba_pozycji=2147483647"
+                                          << "nie może już wzrosnąć";
+    QTest::newRow("items negative") << "Monety_Polska_dane.gmd"
+                                    << "liczba_pozycji=-3"
+                                    << "ujemna";
+    QTest::newRow("items no number") << "Monety_Polska_dane.gmd"
+                                     << "liczba_pozycji=trzy"
+                                     << "nie jest liczbą";
+}
+
+void TestItemStore::countThatCannotGrowIsRefused()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, count);
+    QFETCH(QString, message);
+    const QByteArray before = crlf({"[kategorie]", "0=A", "[podkategorie]", "0=B", "[zdjecia]", "0=c.jpg", "[0]",
+                                    "pozycja1=pierwsza", "[config]", count});
+    m_dir->write(file, before);
+    ProfileFile list(m_dir->file(file));
+    try {
+        if (file == QLatin1String("kategorie.gmd"))
+            KeyedList::categories.append(list, QStringLiteral("Nowa"));
+        else if (file.endsWith(QLatin1String("podkategorie.gmd")))
+            KeyedList::subcategories.append(list, QStringLiteral("Nowa"));
+        else if (file.endsWith(QLatin1String("dane.gmd")))
+            ItemStore::add(m_place, item("nowa"));
+        else
+            ItemStore::addPhoto(m_place, 0, QStringLiteral("nowe.jpg"));
+        QFAIL("the entry was added");
+    } catch (const AppError &error) {
+        QVERIFY2(error.message().contains(message) &&
+                     error.message().contains(QStringLiteral("Nic nie zostało zapisane")),
+                 qPrintable(error.message()));
+    }
+    QCOMPARE(m_dir->read(file), before);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{file});
+}
+
+// An import over a larger catalogue leaves the photo lists and sections of the items past its count.
+void TestItemStore::newItemStartsWithoutWhatAnOlderOneLeft()
+{
+    m_dir->write("Monety_Polska_dane.gmd", crlf({"[0]", "pozycja1=a", "[1]", "pozycja1=stara", "pozycja11=x",
+                                                 "zdjecie=C:\\stare.jpg", "[config]", "liczba_pozycji=1"}));
+    m_dir->write("Monety_Polska_1.gmd", crlf({"[zdjecia]", "0=C:\\cudze.jpg", "[config]", "liczba_zdjec=1"}));
+    QCOMPARE(ItemStore::add(m_place, item("b")), 1);
+    QCOMPARE(ItemStore::photos(m_place, 1), QStringList());
+    QCOMPARE(ItemStore::read(m_place, 1).photo, QString());
+    QVERIFY(!QFile::exists(m_dir->file("Monety_Polska_1.gmd")));
+    QVERIFY(!m_dir->read("Monety_Polska_dane.gmd").contains("pozycja11"));
+    QCOMPARE(ItemStore::read(m_place, 0).fields[0], QStringLiteral("a"));
+}
+
+void TestItemStore::itemListFollowsWhatTheFileHolds_data()
+{
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<int>("sections");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("more than 100,000 items") << "100001" << 100001 << 100001 << "";
+    QTest::newRow("count far beyond the items") << "2147483647" << 3 << 3 << "zawiera tylko 3";
+    QTest::newRow("negative count") << "-2" << 3 << 0 << "ujemna";
+    QTest::newRow("items past the count") << "2" << 3 << 2 << "";
+}
+
+void TestItemStore::itemListFollowsWhatTheFileHolds()
+{
+    QFETCH(QString, count);
+    QFETCH(int, sections);
+    QFETCH(int, rows);
+    QFETCH(QString, problem);
+    m_dir->write("Monety_Polska_dane.gmd", itemFile(count, sections));
+    const ProfileFile file(m_place.itemFile());
+    const QList<QStringList> listed = ItemTable::readRows(file, ItemTable::readColumns(file), count.toInt());
+    QCOMPARE(listed.size(), rows);
+    if (rows > 0)
+        QCOMPARE(listed.last(), QStringList{QStringLiteral("p%1").arg(rows - 1)});
+    const QString told = ItemTable::countProblem(file, count.toInt());
+    QVERIFY2(problem.isEmpty() ? told.isEmpty() : told.contains(problem), qPrintable(told));
 }
 
 void TestItemStore::deleteMovesTheLastItemWithItsPhotos()

@@ -56,6 +56,8 @@ private slots:
     void enlargedPhotoFitsTheScreen();
     void editWindowFromTheViewerKeepsItsItem();
     void deletesTheSelectedItem();
+    void tooLongFieldIsRefusedByItsName_data();
+    void tooLongFieldIsRefusedByItsName();
 
 private:
     void selectRow(int row);
@@ -336,6 +338,33 @@ void TestItemWindows::deletesTheSelectedItem()
     QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItem(1)->text(0), QStringLiteral("b"));
     QCOMPARE(ItemStore::photos(m_place, 0), QStringList{m_pictures.file("awers.jpg")});
     QVERIFY(QFile::exists(m_pictures.file("awers.jpg")));
+}
+
+void TestItemWindows::tooLongFieldIsRefusedByItsName_data()
+{
+    QTest::addColumn<bool>("editing");
+    QTest::newRow("add window") << false;
+    QTest::newRow("edit window") << true;
+}
+
+void TestItemWindows::tooLongFieldIsRefusedByItsName()
+{
+    QFETCH(bool, editing);
+    ItemStore::add(m_place, ItemValues());
+    const QByteArray before = m_dir.read("Monety_Polska_dane.gmd");
+    frmGlowny->lblpozycja->setText("0");
+    ItemForm *form = editing ? static_cast<ItemForm *>(frmEdytuj_pozycje) : frmDodaj_pozycje;
+    if (editing)
+        frmEdytuj_pozycje->FormShow();
+    else
+        frmDodaj_pozycje->FormShow();
+    form->Edits[3]->setText(QLatin1Char(' ') + QString(2046, QLatin1Char('x'))); // "Stan"
+    form->btnZapisz->click();
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QVERIFY2(m_dialogs.shown[0].text.startsWith(QStringLiteral("Pole \"Stan\" jest za długie")),
+             qPrintable(m_dialogs.shown[0].text));
+    QCOMPARE(m_dir.read("Monety_Polska_dane.gmd"), before);
+    form->Edits[3]->clear();
 }
 
 QTEST_MAIN(TestItemWindows)

@@ -103,7 +103,8 @@ void TestCatalogueFiles::keyedListReadsExactlyTheCounter()
     QCOMPARE(KeyedList::categories.read(ProfileFile(m_dir.file("brak.gmd"))), QStringList());
 
     m_dir.write("damaged.gmd", crlf({"[zdjecia]", "0=a.jpg", "[config]", "liczba_zdjec=2147483647"}));
-    QCOMPARE(KeyedList::photos.read(ProfileFile(m_dir.file("damaged.gmd"))).size(), KeyedList::maxEntries);
+    QCOMPARE(KeyedList::photos.read(ProfileFile(m_dir.file("damaged.gmd"))), QStringList({"a.jpg"}));
+    QVERIFY(KeyedList::photos.problem(ProfileFile(m_dir.file("damaged.gmd"))).contains("zawiera tylko 1"));
     m_dir.write("negative.gmd", crlf({"[zdjecia]", "0=a.jpg", "[config]", "liczba_zdjec=-3"}));
     QCOMPARE(KeyedList::photos.read(ProfileFile(m_dir.file("negative.gmd"))), QStringList());
 }

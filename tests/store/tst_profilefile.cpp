@@ -1,10 +1,12 @@
 #include "store/Error.h"
+#include "store/ProfileDocument.h"
 #include "store/ProfileFile.h"
 #include "store/ProfileStore.h"
 #include "store/ReadAhead.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTest>
 
 class TestProfileFile : public QObject
@@ -26,6 +28,7 @@ private slots:
     void namesAreMatchedWithoutRegardToCase();
     void firstOfTwoSectionsOrKeysCounts();
     void sectionsAreFoundInFilesOfAnySize();
+    void lookupsStayRightWhileLongSectionsGrow();
     void longValuesAreCutTo2047Characters();
     void dropSectionTakesItsLinesOnly();
     void dropKey();
@@ -237,6 +240,36 @@ void TestProfileFile::sectionsAreFoundInFilesOfAnySize()
     QCOMPARE(ProfileFile(name).ReadText("sekcja350424", "k", ""), QStringLiteral("2"));
     QCOMPARE(ProfileFile(name).ReadText("sekcja15219", "k", ""), QStringLiteral("1"));
     QCOMPARE(ProfileFile(name).ReadText("s39", "k", ""), QStringLiteral("39"));
+}
+
+// Keys added inside long sections, ahead of other sections, with keys dropped among them: every
+// lookup must find what a fresh reading of the bytes finds.
+void TestProfileFile::lookupsStayRightWhileLongSectionsGrow()
+{
+    ProfileDocument document("[a]\r\n0=x\r\n\r\n[b]\r\n0=y\r\n[c]\r\nk=z\r\n");
+    QRandomGenerator random(1234);
+    const QByteArrayList sections{"a", "b", "c", "A"};
+    for (int step = 0; step < 1500; ++step) {
+        const QByteArray section = sections[random.bounded(3)];
+        const QByteArray key = QByteArray::number(random.bounded(120));
+        if (random.bounded(8) == 0)
+            document.dropKey(section, key);
+        else
+            document.setValue(section, key, QByteArray::number(step));
+        if (step % 50 != 49)
+            continue;
+        const ProfileDocument fresh(document.bytes());
+        for (const QByteArray &name : sections) {
+            for (int k = 0; k < 120; ++k) {
+                const QByteArray wanted = QByteArray::number(k);
+                QCOMPARE(document.value(name, wanted), fresh.value(name, wanted));
+            }
+            QCOMPARE(document.numberedKeys(name), fresh.numberedKeys(name));
+        }
+    }
+    // Numbers past the file's line count are no list's positions.
+    QCOMPARE(ProfileDocument("[x]\r\n5=a\r\n07=b\r\n99999=c\r\n\r\n\r\n\r\n").numberedKeys("x"), 6);
+    QCOMPARE(ProfileDocument("[0]\r\n[3]\r\n[config]\r\n[4000000000]\r\n").numberedSections(), 4);
 }
 
 void TestProfileFile::longValuesAreCutTo2047Characters()
