@@ -346,6 +346,24 @@ void TestExchange::badSourceIsRefusedBeforeWriting_data()
         << "nazwę podkategorii \"C:x\"";
     QTest::newRow("empty category name") << crlf({"[kategorie.gmd_config]", "liczba_kategorii=1"})
                                          << "nazwę kategorii \"\"";
+    QTest::newRow("categories differing only in case")
+        << crlf({"[kategorie.gmd_config]", "liczba_kategorii=2", "[kategorie.gmd_kategorie]", "0=Monety", "1=MONETY"})
+        << "jako \"Monety\"";
+    QTest::newRow("two pairs sharing their files")
+        << crlf({"[kategorie.gmd_config]", "liczba_kategorii=2", "[kategorie.gmd_kategorie]", "0=X", "1=X_Y",
+                 "[X_podkategorie.gmd_config]", "liczba_podkategorii=1", "[X_podkategorie.gmd_podkategorie]", "0=Y_Z",
+                 "[X_Y_podkategorie.gmd_config]", "liczba_podkategorii=1", "[X_Y_podkategorie.gmd_podkategorie]",
+                 "0=z"})
+        << "X_Y_z_dane.gmd";
+    const QString longName(100, QChar(0x0105));
+    QTest::newRow("names too long together")
+        << crlfCp1250({"[kategorie.gmd_config]", "liczba_kategorii=1", "[kategorie.gmd_kategorie]", "0=" + longName,
+                       "[" + longName + "_podkategorie.gmd_config]", "liczba_podkategorii=1",
+                       "[" + longName + "_podkategorie.gmd_podkategorie]", "0=" + longName})
+        << "za długie";
+    QTest::newRow("C1 control of a file in another code page")
+        << QByteArray("[kategorie.gmd_config]\r\nliczba_kategorii=1\r\n[kategorie.gmd_kategorie]\r\n0=Monety\x81\r\n")
+        << "sterujących";
 }
 
 void TestExchange::badSourceIsRefusedBeforeWriting()
