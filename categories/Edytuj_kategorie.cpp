@@ -4,6 +4,7 @@
 #include "Frmedytor_kategorii.h"
 #include "store/DataDirectory.h"
 
+#include <QHideEvent>
 #include <QLineEdit>
 
 TfrmEdytuj_kategorie *frmEdytuj_kategorie = nullptr;
@@ -37,7 +38,8 @@ void TfrmEdytuj_kategorie::FormShow()
 void TfrmEdytuj_kategorie::hideEvent(QHideEvent *event)
 {
     AddNameForm::hideEvent(event);
-    m_entry.reset();
+    if (!event->spontaneous()) // closed, not minimised with the main window
+        m_entry.reset();
 }
 
 void TfrmEdytuj_kategorie::btnEdytujClick()
@@ -84,7 +86,8 @@ void TfrmEdytuj_podkategorie::FormShow()
 void TfrmEdytuj_podkategorie::hideEvent(QHideEvent *event)
 {
     AddNameForm::hideEvent(event);
-    m_entry.reset();
+    if (!event->spontaneous()) // closed, not minimised with the main window
+        m_entry.reset();
 }
 
 void TfrmEdytuj_podkategorie::btnEdytujClick()
