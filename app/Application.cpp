@@ -51,8 +51,7 @@ QString runningMessage(const QString &dir)
 
 } // namespace
 
-GromadnikApplication::GromadnikApplication(int &argc, char **argv)
-    : QApplication(argc, argv), m_instance(bringForward)
+GromadnikApplication::GromadnikApplication(int &argc, char **argv) : QApplication(argc, argv), m_instance(bringForward)
 {
     setApplicationName(Application::title);
     setOrganizationName(Application::title);
@@ -121,10 +120,11 @@ bool GromadnikApplication::claimChosenFolder()
     case SingleInstance::Claim::Owned:
         return true;
     case SingleInstance::Claim::Forwarded:
-        Dialogs::information(nullptr, QStringLiteral("Dane w %1 ma już otwarte inny uruchomiony program Gromadnik; jego "
-                                                     "okno zostało wysunięte na wierzch, a ten program zostanie "
-                                                     "zamknięty.")
-                                          .arg(dir));
+        Dialogs::information(nullptr,
+                             QStringLiteral("Dane w %1 ma już otwarte inny uruchomiony program Gromadnik; jego "
+                                            "okno zostało wysunięte na wierzch, a ten program zostanie "
+                                            "zamknięty.")
+                                 .arg(dir));
         return false;
     case SingleInstance::Claim::Unreachable:
         Dialogs::information(nullptr, runningMessage(dir));

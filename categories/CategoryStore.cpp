@@ -191,7 +191,8 @@ QList<CatalogueFiles::CategoryNames> catalogueNames(const QString &dir)
 {
     QList<CatalogueFiles::CategoryNames> catalogue;
     for (const QString &name : KeyedList::categories.read(ProfileFile(CatalogueFiles::categoryList(dir))))
-        catalogue.append({name, KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(dir, name)))});
+        catalogue.append(
+            {name, KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(dir, name)))});
     return catalogue;
 }
 

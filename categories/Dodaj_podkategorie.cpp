@@ -38,8 +38,8 @@ void TfrmDodaj_podkategorie::btnDodajClick()
                 return QStringLiteral("Kategorii \"%1\" nie ma już na liście: została usunięta albo przemianowana. "
                                       "Wybierz kategorię ponownie w oknie głównym.")
                     .arg(category);
-            return CatalogueFiles::clashProblem(
-                catalogue, {int(index), int(catalogue[index].subcategories.size()), name});
+            return CatalogueFiles::clashProblem(catalogue,
+                                                {int(index), int(catalogue[index].subcategories.size()), name});
         },
         notAdded);
     if (!name)

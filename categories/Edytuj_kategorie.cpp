@@ -63,7 +63,9 @@ void TfrmEdytuj_kategorie::btnEdytujClick()
     }
     const auto newName = acceptedName(
         QStringLiteral("Najpierw podaj nową nazwę kategorii."),
-        [&](const QString &name) { return CategoryStore::renameProblem(dir, catalogue, {m_entry->row, -1, name}); },
+        [&](const QString &name) {
+            return CategoryStore::renameProblem(dir, catalogue, {m_entry->row, -1, name});
+        },
         notRenamed);
     if (!newName)
         return;

@@ -369,13 +369,32 @@ void TestCategories::addRefusesNamesThatCannotJoin_data()
     QTest::addColumn<QString>("meanwhile");
     QTest::addColumn<QString>("fault");
     const QString longName(100, QChar(0x0105));
-    QTest::newRow("category in other letter case") << "" << "x_y" << "" << "jako \"X_Y\"";
-    QTest::newRow("C1 control") << "" << "Nowa\u0081" << "" << "sterujących";
-    QTest::newRow("subcategory owning another pair's files") << "X_Y" << "Z" << "" << "X_Y_Z_dane.gmd";
-    QTest::newRow("subcategory in other letter case") << "X" << "y_Z" << "" << "jako \"Y_Z\"";
-    QTest::newRow("subcategory too long beside its category") << longName << longName << "" << "za długie";
-    QTest::newRow("category deleted meanwhile") << "Stara" << "S" << "deleted" << "nie ma już na liście";
-    QTest::newRow("category renamed meanwhile") << "Stara" << "S" << "renamed" << "nie ma już na liście";
+    QTest::newRow("category in other letter case") << ""
+                                                   << "x_y"
+                                                   << ""
+                                                   << "jako \"X_Y\"";
+    QTest::newRow("C1 control") << ""
+                                << "Nowa\u0081"
+                                << ""
+                                << "sterujących";
+    QTest::newRow("subcategory owning another pair's files") << "X_Y"
+                                                             << "Z"
+                                                             << ""
+                                                             << "X_Y_Z_dane.gmd";
+    QTest::newRow("subcategory in other letter case") << "X"
+                                                      << "y_Z"
+                                                      << ""
+                                                      << "jako \"Y_Z\"";
+    QTest::newRow("subcategory too long beside its category") << longName << longName << ""
+                                                              << "za długie";
+    QTest::newRow("category deleted meanwhile") << "Stara"
+                                                << "S"
+                                                << "deleted"
+                                                << "nie ma już na liście";
+    QTest::newRow("category renamed meanwhile") << "Stara"
+                                                << "S"
+                                                << "renamed"
+                                                << "nie ma już na liście";
 }
 
 // Each refusal names the fault, says nothing was added, and leaves every file as it was.
@@ -416,16 +435,41 @@ void TestCategories::renameActsOnTheEntryItShowed_data()
     QTest::addColumn<QString>("meanwhile");
     QTest::addColumn<QString>("categories"); // afterwards, with B's subcategories after ":"
     QTest::addColumn<QString>("fault");
-    QTest::newRow("keys left by an earlier run") << "" << "" << "A,B,C:S,T" << "Najpierw wybierz";
-    QTest::newRow("another category chosen meanwhile") << "B" << "choose C" << "A,Nowa,C:S,T" << "";
-    QTest::newRow("category moved meanwhile") << "B" << "move up" << "B,A,C:S,T" << "przesunięta";
-    QTest::newRow("category deleted meanwhile") << "B" << "delete" << "A,C:" << "usunięta";
-    QTest::newRow("editor closed meanwhile") << "B" << "close" << "A,B,C:S,T" << "Najpierw wybierz";
-    QTest::newRow("subcategory keys left by an earlier run") << "" << "subcategory" << "A,B,C:S,T"
-                                                            << "Najpierw wybierz";
-    QTest::newRow("another subcategory chosen meanwhile") << "B/S" << "choose T" << "A,B,C:Nowa,T" << "";
-    QTest::newRow("subcategory moved meanwhile") << "B/S" << "move down" << "A,B,C:T,S" << "przesunięta";
-    QTest::newRow("its category renamed meanwhile") << "B/S" << "rename B" << "A,Banknoty,C:S,T"
+    QTest::newRow("keys left by an earlier run") << ""
+                                                 << ""
+                                                 << "A,B,C:S,T"
+                                                 << "Najpierw wybierz";
+    QTest::newRow("another category chosen meanwhile") << "B"
+                                                       << "choose C"
+                                                       << "A,Nowa,C:S,T"
+                                                       << "";
+    QTest::newRow("category moved meanwhile") << "B"
+                                              << "move up"
+                                              << "B,A,C:S,T"
+                                              << "przesunięta";
+    QTest::newRow("category deleted meanwhile") << "B"
+                                                << "delete"
+                                                << "A,C:"
+                                                << "usunięta";
+    QTest::newRow("editor closed meanwhile") << "B"
+                                             << "close"
+                                             << "A,B,C:S,T"
+                                             << "Najpierw wybierz";
+    QTest::newRow("subcategory keys left by an earlier run") << ""
+                                                             << "subcategory"
+                                                             << "A,B,C:S,T"
+                                                             << "Najpierw wybierz";
+    QTest::newRow("another subcategory chosen meanwhile") << "B/S"
+                                                          << "choose T"
+                                                          << "A,B,C:Nowa,T"
+                                                          << "";
+    QTest::newRow("subcategory moved meanwhile") << "B/S"
+                                                 << "move down"
+                                                 << "A,B,C:T,S"
+                                                 << "przesunięta";
+    QTest::newRow("its category renamed meanwhile") << "B/S"
+                                                    << "rename B"
+                                                    << "A,Banknoty,C:S,T"
                                                     << "przemianowana";
 }
 

@@ -327,14 +327,22 @@ void TestItemWindows::editWindowBesideTheMainWindowNeverWritesAnotherItem_data()
     QTest::addColumn<int>("deleted"); // in the main window while the edit window is open
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("refusal"); // empty: the command goes ahead
-    QTest::newRow("save, the last item moved into its number") << 0 << 0 << "save" << "Dane nie zostały zapisane";
-    QTest::newRow("save, the last item deleted") << 2 << 2 << "save" << "Dane nie zostały zapisane";
-    QTest::newRow("save, it moved to another number") << 2 << 0 << "save" << "Dane nie zostały zapisane";
-    QTest::newRow("save, another item deleted") << 0 << 1 << "save" << "";
-    QTest::newRow("add photo, the last item moved in") << 0 << 0 << "photo" << "Zdjęcie nie zostało dodane";
-    QTest::newRow("add photo, the last item deleted") << 2 << 2 << "photo" << "Zdjęcie nie zostało dodane";
-    QTest::newRow("photo list, the last item moved in") << 0 << 0 << "list" << "nie została otwarta";
-    QTest::newRow("photo list, another item deleted") << 0 << 1 << "list" << "";
+    QTest::newRow("save, the last item moved into its number") << 0 << 0 << "save"
+                                                               << "Dane nie zostały zapisane";
+    QTest::newRow("save, the last item deleted") << 2 << 2 << "save"
+                                                 << "Dane nie zostały zapisane";
+    QTest::newRow("save, it moved to another number") << 2 << 0 << "save"
+                                                      << "Dane nie zostały zapisane";
+    QTest::newRow("save, another item deleted") << 0 << 1 << "save"
+                                                << "";
+    QTest::newRow("add photo, the last item moved in") << 0 << 0 << "photo"
+                                                       << "Zdjęcie nie zostało dodane";
+    QTest::newRow("add photo, the last item deleted") << 2 << 2 << "photo"
+                                                      << "Zdjęcie nie zostało dodane";
+    QTest::newRow("photo list, the last item moved in") << 0 << 0 << "list"
+                                                        << "nie została otwarta";
+    QTest::newRow("photo list, another item deleted") << 0 << 1 << "list"
+                                                      << "";
 }
 
 // Opened from the viewer, the edit window stays beside a usable main window; whatever is deleted

@@ -13,8 +13,8 @@ QList<CatalogueFiles::CategoryNames> parseCatalogue(const QString &text)
     QList<CatalogueFiles::CategoryNames> catalogue;
     for (const QString &category : text.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
         const QStringList parts = category.split(QLatin1Char(':'));
-        catalogue.append({parts[0], parts.size() > 1 ? parts[1].split(QLatin1Char(','), Qt::SkipEmptyParts)
-                                                     : QStringList()});
+        catalogue.append(
+            {parts[0], parts.size() > 1 ? parts[1].split(QLatin1Char(','), Qt::SkipEmptyParts) : QStringList()});
     }
     return catalogue;
 }
@@ -130,33 +130,74 @@ void TestCatalogueFiles::namesTogether_data()
     QTest::addColumn<QString>("fault");
     const QString a100 = QString(100, QChar(0x0105)); // "ą", two bytes each
     const QString z100 = QString(100, QChar(0x017C)); // "ż"
-    QTest::newRow("new category in other letter case") << "Monety|Banknoty" << "c2=MONETY" << "jako \"Monety\"";
-    QTest::newRow("new category spelt alike") << "Monety" << "c1=Monety" << "jest już na liście.";
-    QTest::newRow("Polish letters fold too") << "Żółwie" << "c1=żÓŁWIE" << "jako";
-    QTest::newRow("new subcategory in other case") << "A:Polska,Niemcy" << "s0.2=POLSKA" << "jako";
-    QTest::newRow("new subcategory owns another pair's files") << "X:Y_Z|X_Y" << "s1.0=Z" << "X_Y_Z_dane.gmd";
-    QTest::newRow("the same, other letter case") << "x:y_z|X_Y" << "s1.0=Z" << "\"x\" z podkategorią \"y_z\"";
-    QTest::newRow("the same, Polish letters") << "Ż:ą_B|ż_Ą" << "s1.0=b" << "_dane.gmd";
-    QTest::newRow("renamed category meets another's files") << "X:Y_Z|A:Z" << "c1=X_Y" << "X_Y_Z_0.gmd";
-    QTest::newRow("renamed subcategory meets another's files") << "X_Y:Q|X:A" << "s1.0=Y_Q" << "X_Y_Q_dane.gmd";
-    QTest::newRow("renamed category meets a category") << "A|B" << "c1=a" << "jako";
-    QTest::newRow("only the letter case of itself changes") << "Monety:Polska|B" << "c0=MONETY" << "";
-    QTest::newRow("subcategory renamed in its own case") << "A:Polska" << "s0.0=POLSKA" << "";
-    QTest::newRow("near miss") << "X:Y_Z|X_Y" << "s1.0=Z2" << "";
-    QTest::newRow("same subcategory under two categories") << "A:S|B" << "s1.0=S" << "";
-    QTest::newRow("C1 control in a new name") << "A" << "c1=B\u0086" << "sterujących";
+    QTest::newRow("new category in other letter case") << "Monety|Banknoty"
+                                                       << "c2=MONETY"
+                                                       << "jako \"Monety\"";
+    QTest::newRow("new category spelt alike") << "Monety"
+                                              << "c1=Monety"
+                                              << "jest już na liście.";
+    QTest::newRow("Polish letters fold too") << "Żółwie"
+                                             << "c1=żÓŁWIE"
+                                             << "jako";
+    QTest::newRow("new subcategory in other case") << "A:Polska,Niemcy"
+                                                   << "s0.2=POLSKA"
+                                                   << "jako";
+    QTest::newRow("new subcategory owns another pair's files") << "X:Y_Z|X_Y"
+                                                               << "s1.0=Z"
+                                                               << "X_Y_Z_dane.gmd";
+    QTest::newRow("the same, other letter case") << "x:y_z|X_Y"
+                                                 << "s1.0=Z"
+                                                 << "\"x\" z podkategorią \"y_z\"";
+    QTest::newRow("the same, Polish letters") << "Ż:ą_B|ż_Ą"
+                                              << "s1.0=b"
+                                              << "_dane.gmd";
+    QTest::newRow("renamed category meets another's files") << "X:Y_Z|A:Z"
+                                                            << "c1=X_Y"
+                                                            << "X_Y_Z_0.gmd";
+    QTest::newRow("renamed subcategory meets another's files") << "X_Y:Q|X:A"
+                                                               << "s1.0=Y_Q"
+                                                               << "X_Y_Q_dane.gmd";
+    QTest::newRow("renamed category meets a category") << "A|B"
+                                                       << "c1=a"
+                                                       << "jako";
+    QTest::newRow("only the letter case of itself changes") << "Monety:Polska|B"
+                                                            << "c0=MONETY"
+                                                            << "";
+    QTest::newRow("subcategory renamed in its own case") << "A:Polska"
+                                                         << "s0.0=POLSKA"
+                                                         << "";
+    QTest::newRow("near miss") << "X:Y_Z|X_Y"
+                               << "s1.0=Z2"
+                               << "";
+    QTest::newRow("same subcategory under two categories") << "A:S|B"
+                                                           << "s1.0=S"
+                                                           << "";
+    QTest::newRow("C1 control in a new name") << "A"
+                                              << "c1=B\u0086"
+                                              << "sterujących";
     QTest::newRow("100 + 100 Polish letters: 407 bytes") << a100 << ("s0.0=" + z100) << "za długie";
     QTest::newRow("longest pair that fits") << QString(64, QChar(0x0105)) << ("s0.0=" + QString(100, 'b')) << "";
     QTest::newRow("one byte more") << QString(64, QChar(0x0105)) + 'a' << ("s0.0=" + QString(100, 'b'))
                                    << "229 bajtów, a mogą najwyżej 228";
-    QTest::newRow("category renamed against its longest subcategory") << "Krótka:S," + z100 << "c0=" + a100.left(20)
-                                                                      << "za długie";
-    QTest::newRow("whole: sound") << "Monety:Polska,Niemcy|Banknoty:Polska" << "" << "";
-    QTest::newRow("whole: categories in two cases") << "Monety|MONETY" << "" << "jako \"Monety\"";
-    QTest::newRow("whole: subcategories in two cases") << "A:S,s" << "" << "jako \"S\"";
-    QTest::newRow("whole: pairs sharing files") << "X:Y_Z|X_Y:Z" << "" << "X_Y_Z_dane.gmd";
-    QTest::newRow("whole: too long together") << (a100 + ":" + z100) << "" << "za długie";
-    QTest::newRow("whole: C1 control") << "A:B\u009F" << "" << "sterujących";
+    QTest::newRow("category renamed against its longest subcategory")
+        << "Krótka:S," + z100 << "c0=" + a100.left(20) << "za długie";
+    QTest::newRow("whole: sound") << "Monety:Polska,Niemcy|Banknoty:Polska"
+                                  << ""
+                                  << "";
+    QTest::newRow("whole: categories in two cases") << "Monety|MONETY"
+                                                    << ""
+                                                    << "jako \"Monety\"";
+    QTest::newRow("whole: subcategories in two cases") << "A:S,s"
+                                                       << ""
+                                                       << "jako \"S\"";
+    QTest::newRow("whole: pairs sharing files") << "X:Y_Z|X_Y:Z"
+                                                << ""
+                                                << "X_Y_Z_dane.gmd";
+    QTest::newRow("whole: too long together") << (a100 + ":" + z100) << ""
+                                              << "za długie";
+    QTest::newRow("whole: C1 control") << "A:B\u009F"
+                                       << ""
+                                       << "sterujących";
 }
 
 void TestCatalogueFiles::namesTogether()
