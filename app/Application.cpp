@@ -120,11 +120,10 @@ bool GromadnikApplication::claimChosenFolder()
     case SingleInstance::Claim::Owned:
         return true;
     case SingleInstance::Claim::Forwarded:
-        Dialogs::information(nullptr,
-                             QStringLiteral("Dane w %1 ma już otwarte inny uruchomiony program Gromadnik; jego "
-                                            "okno zostało wysunięte na wierzch, a ten program zostanie "
-                                            "zamknięty.")
-                                 .arg(dir));
+        Dialogs::information(nullptr, QStringLiteral("Z danymi w %1 pracuje już inny uruchomiony program Gromadnik; "
+                                                     "jego okno zostało wysunięte na wierzch, a ten program zostanie "
+                                                     "zamknięty.")
+                                          .arg(dir));
         return false;
     case SingleInstance::Claim::Unreachable:
         Dialogs::information(nullptr, runningMessage(dir));

@@ -206,8 +206,8 @@ void TfrmPokaz::btnEdytujClick()
         (frmEdytuj_pozycje->item() != m_shownItem.toInt() || frmEdytuj_pozycje->place().dir != place.dir ||
          frmEdytuj_pozycje->place().category != place.category ||
          frmEdytuj_pozycje->place().subcategory != place.subcategory)) {
-        Dialogs::information(this, QStringLiteral("Okno edycji jest już otwarte dla innej pozycji. Zapisz ją lub "
-                                                  "zamknij tamto okno, a potem edytuj tę pozycję."));
+        Dialogs::information(this, QStringLiteral("Okno edycji jest już otwarte dla innej pozycji. Zapisz tamtą "
+                                                  "pozycję i zamknij jej okno, a potem edytuj tę."));
         return;
     }
     close();
