@@ -1,9 +1,13 @@
 #include "Application.h"
 
 #include "Command.h"
+#include "Dialogs.h"
 #include "Glowny.h"
 #include "Splash.h"
 #include "Windows.h"
+#include "store/Config_files.h"
+#include "store/DataDirectory.h"
+#include "store/Error.h"
 
 #include <QLibraryInfo>
 #include <QThread>
@@ -22,9 +26,32 @@ void installPolishQtTexts(QApplication &app)
         QApplication::installTranslator(translator);
 }
 
+// Asked by a later start: the window the user works in comes to the front.
+QString bringForward()
+{
+    QWidget *window = QApplication::activeModalWidget();
+    if (!window)
+        window = frmGlowny;
+    if (!window)
+        return {}; // still starting: the main window shows in front by itself
+    if (window->isMinimized())
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
+    return window->objectName();
+}
+
+QString runningMessage(const QString &dir)
+{
+    return QStringLiteral("Gromadnik jest już uruchomiony z danymi w %1 i nie odpowiada. Dwa uruchomione programy "
+                          "zapisujące te same pliki gubiłyby dane, więc ten zostanie zamknięty; nic nie zostało "
+                          "zmienione.")
+        .arg(dir);
+}
+
 } // namespace
 
-GromadnikApplication::GromadnikApplication(int &argc, char **argv) : QApplication(argc, argv)
+GromadnikApplication::GromadnikApplication(int &argc, char **argv) : QApplication(argc, argv), m_instance(bringForward)
 {
     setApplicationName(Application::title);
     setOrganizationName(Application::title);
@@ -46,11 +73,34 @@ bool GromadnikApplication::notify(QObject *receiver, QEvent *event)
 int GromadnikApplication::run(std::chrono::milliseconds splashTime)
 {
     try {
+        QString dir;
+        try {
+            dir = DataDirectory::path();
+        } catch (const AppError &) {
+            // unreadable: the main window reports it, and the folder is taken once one is chosen
+        }
+        switch (m_instance.claim(dir)) {
+        case SingleInstance::Claim::Owned:
+            break;
+        case SingleInstance::Claim::Forwarded:
+            return 0;
+        case SingleInstance::Claim::Unreachable:
+            Dialogs::information(nullptr, runningMessage(dir));
+            return 0;
+        }
+        // Only the copy that holds the catalogue touches its files, so all else comes after the claim.
         auto *splash = new TfrmSplash;
         splash->show();
         splash->repaint();
         processEvents();
         createWindows();
+        // The data-directory window chooses the folder on the first start and may change it later.
+        connect(frmConfig_files, &QDialog::finished, this, [this] {
+            runCommand([this] {
+                if (!Application::quitRequested() && !claimChosenFolder())
+                    Application::requestQuit();
+            });
+        });
         // The splash is meant to stay still for this long; nothing is repainted meanwhile.
         QThread::msleep(static_cast<unsigned long>(splashTime.count()));
         delete splash;
@@ -61,6 +111,25 @@ int GromadnikApplication::run(std::chrono::milliseconds splashTime)
         showCurrentError(); // an error during start-up ends the program
     }
     return 1;
+}
+
+bool GromadnikApplication::claimChosenFolder()
+{
+    const QString dir = DataDirectory::path();
+    switch (m_instance.claim(dir)) {
+    case SingleInstance::Claim::Owned:
+        return true;
+    case SingleInstance::Claim::Forwarded:
+        Dialogs::information(nullptr, QStringLiteral("Z danymi w %1 pracuje już inny uruchomiony program Gromadnik; "
+                                                     "jego okno zostało wysunięte na wierzch, a ten program zostanie "
+                                                     "zamknięty.")
+                                          .arg(dir));
+        return false;
+    case SingleInstance::Claim::Unreachable:
+        Dialogs::information(nullptr, runningMessage(dir));
+        return false;
+    }
+    return true;
 }
 
 namespace Application {

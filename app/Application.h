@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SingleInstance.h"
+
 #include <QApplication>
 #include <chrono>
 
@@ -11,8 +13,15 @@ public:
 
     bool notify(QObject *receiver, QEvent *event) override;
 
-    // Splash, every window made once, the wait, then the event loop. Returns the exit code.
+    // Splash, every window made once, the wait, then the event loop. Returns the exit code. A start
+    // on a data folder that a running copy holds brings that copy forward and ends at once.
     int run(std::chrono::milliseconds splashTime = std::chrono::milliseconds(3000));
+
+private:
+    // Takes the catalogue chosen in the data-directory window; answers false when this copy must end.
+    bool claimChosenFolder();
+
+    SingleInstance m_instance;
 };
 
 namespace Application {

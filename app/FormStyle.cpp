@@ -54,6 +54,9 @@ Form::Form(QWidget *parent, const char *objectName, const QString &caption, Fram
 void Form::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    // A window coming back from being minimised keeps its place and what it holds.
+    if (event->spontaneous())
+        return;
     centreOnScreen(this);
     runCommand([this] { FormShow(); });
 }

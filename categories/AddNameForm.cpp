@@ -2,7 +2,6 @@
 
 #include "app/Command.h"
 #include "app/Dialogs.h"
-#include "store/CatalogueFiles.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -46,17 +45,24 @@ void AddNameForm::showEvent(QShowEvent *event)
     txtNazwa->setFocus();
 }
 
-std::optional<QString> AddNameForm::acceptedName(const QString &emptyMessage)
+std::optional<QString> AddNameForm::acceptedName(const QString &emptyMessage,
+                                                 const std::function<QString(const QString &)> &problemOf,
+                                                 const QString &nothingDone)
 {
     const QString name = txtNazwa->text();
     if (name.isEmpty()) {
         Dialogs::information(this, emptyMessage);
         return std::nullopt;
     }
-    if (const QString problem = CatalogueFiles::nameProblem(name); !problem.isEmpty()) {
-        Dialogs::information(this, problem);
+    if (const QString problem = problemOf(name); !problem.isEmpty()) {
+        refuse(problem, nothingDone);
         txtNazwa->setFocus();
         return std::nullopt;
     }
     return name;
+}
+
+void AddNameForm::refuse(const QString &problem, const QString &nothingDone)
+{
+    Dialogs::information(this, problem + QLatin1Char('\n') + nothingDone);
 }

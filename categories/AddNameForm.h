@@ -2,6 +2,7 @@
 
 #include "app/FormStyle.h"
 
+#include <functional>
 #include <optional>
 
 class QLineEdit;
@@ -24,6 +25,11 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    // The typed name, or nothing after telling the user why it cannot be added.
-    std::optional<QString> acceptedName(const QString &emptyMessage);
+    // The typed name when `problemOf` finds nothing wrong with it, or nothing after telling the
+    // user why it cannot be taken and that nothing was done.
+    std::optional<QString> acceptedName(const QString &emptyMessage,
+                                        const std::function<QString(const QString &)> &problemOf,
+                                        const QString &nothingDone);
+    // Tells the user why the command cannot be done, and that nothing was.
+    void refuse(const QString &problem, const QString &nothingDone);
 };

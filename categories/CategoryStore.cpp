@@ -187,24 +187,31 @@ void deleteCategoryFiles(const QString &dir, const QString &category, const QStr
     ProfileStore::remove(CatalogueFiles::subcategoryList(dir, category));
 }
 
-QString renameProblem(const QString &dir, const QString &category, const QStringList &names, int index,
-                      const QString &newName)
+QList<CatalogueFiles::CategoryNames> catalogueNames(const QString &dir)
 {
-    if (const QString problem = CatalogueFiles::nameProblem(newName); !problem.isEmpty())
+    QList<CatalogueFiles::CategoryNames> catalogue;
+    for (const QString &name : KeyedList::categories.read(ProfileFile(CatalogueFiles::categoryList(dir))))
+        catalogue.append(
+            {name, KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(dir, name)))});
+    return catalogue;
+}
+
+QString renameProblem(const QString &dir, const QList<CatalogueFiles::CategoryNames> &catalogue,
+                      const CatalogueFiles::NewName &change)
+{
+    if (const QString problem = CatalogueFiles::clashProblem(catalogue, change); !problem.isEmpty())
         return problem;
-    for (int k = 0; k < names.size(); ++k) {
-        if (k != index && names[k].compare(newName, Qt::CaseInsensitive) == 0)
-            return QStringLiteral("Nazwa \"%1\" jest już na liście.").arg(names[k]);
-    }
-    const QString oldName = names.value(index);
-    if (oldName.compare(newName, Qt::CaseInsensitive) == 0)
+    const CatalogueFiles::CategoryNames category = catalogue.value(change.category);
+    const bool ofCategory = change.subcategory < 0;
+    const QString oldName = ofCategory ? category.name : category.subcategories.value(change.subcategory);
+    if (oldName.compare(change.name, Qt::CaseInsensitive) == 0)
         return {}; // only the letter case changes: the files are the entry's own
-    const Moves moves = category.isEmpty() ? planCategoryMoves(dir, oldName, newName)
-                                           : planSubcategoryRename(dir, category, oldName, newName);
+    const Moves moves = ofCategory ? planCategoryMoves(dir, oldName, change.name)
+                                   : planSubcategoryRename(dir, category.name, oldName, change.name);
     const QStringList clashes = moves.targetsThatExist();
     if (!clashes.isEmpty())
         return QStringLiteral("Pod nazwą \"%1\" są już pliki katalogu (%2), które zostałyby nadpisane.")
-            .arg(newName, QFileInfo(clashes.first()).fileName());
+            .arg(change.name, QFileInfo(clashes.first()).fileName());
     return {};
 }
 

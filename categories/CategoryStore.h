@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/CatalogueFiles.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,10 +20,13 @@ void deleteCategoryFiles(const QString &dir, const QString &category, const QStr
 // Removes the subcategory's item file and its photo list files.
 void deleteSubcategoryFiles(const QString &dir, const QString &category, const QString &subcategory);
 
-// Why `newName` cannot replace entry `index` of `names` (a list of one category's subcategories
-// when `category` is not empty), or the empty text when it can.
-QString renameProblem(const QString &dir, const QString &category, const QStringList &names, int index,
-                      const QString &newName);
+// Every category with its subcategories, as the lists in `dir` hold them.
+QList<CatalogueFiles::CategoryNames> catalogueNames(const QString &dir);
+
+// Why the entry that `change` names cannot take its new name (CatalogueFiles::clashProblem, or a
+// file of the new name in the way of the entry's files), or the empty text when it can.
+QString renameProblem(const QString &dir, const QList<CatalogueFiles::CategoryNames> &catalogue,
+                      const CatalogueFiles::NewName &change);
 
 // Carries every file named after the entry to its new name, then writes the entry and the
 // active-selection key. A failed move puts back what was moved and throws AppError.

@@ -1,5 +1,6 @@
 #include "Dodaj_kategorie.h"
 
+#include "CategoryStore.h"
 #include "app/Dialogs.h"
 #include "store/CatalogueFiles.h"
 #include "store/DataDirectory.h"
@@ -15,10 +16,17 @@ TfrmDodaj_kategorie::TfrmDodaj_kategorie(QWidget *parent)
 
 void TfrmDodaj_kategorie::btnDodajClick()
 {
-    const auto name = acceptedName(QStringLiteral("Najpierw podaj nazwę kategorii."));
+    const QString dir = DataDirectory::path();
+    const auto name = acceptedName(
+        QStringLiteral("Najpierw podaj nazwę kategorii."),
+        [&](const QString &name) {
+            const auto catalogue = CategoryStore::catalogueNames(dir);
+            return CatalogueFiles::clashProblem(catalogue, {int(catalogue.size()), -1, name});
+        },
+        QStringLiteral("Kategoria nie została dodana."));
     if (!name)
         return;
-    ProfileFile categories(CatalogueFiles::categoryList(DataDirectory::path()));
+    ProfileFile categories(CatalogueFiles::categoryList(dir));
     KeyedList::categories.append(categories, *name);
     txtNazwa->clear();
     Dialogs::information(this, QStringLiteral("Kategoria została dodana"));

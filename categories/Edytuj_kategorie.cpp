@@ -1,11 +1,10 @@
 #include "Edytuj_kategorie.h"
 
 #include "CategoryStore.h"
-#include "app/Command.h"
-#include "app/Dialogs.h"
-#include "store/CatalogueFiles.h"
+#include "Frmedytor_kategorii.h"
 #include "store/DataDirectory.h"
 
+#include <QHideEvent>
 #include <QLineEdit>
 
 TfrmEdytuj_kategorie *frmEdytuj_kategorie = nullptr;
@@ -13,32 +12,13 @@ TfrmEdytuj_podkategorie *frmEdytuj_podkategorie = nullptr;
 
 namespace {
 
-const QString config = QStringLiteral("config");
-const QString missing = QStringLiteral("\x01");
+const QString notRenamed = QStringLiteral("Nazwa nie została zmieniona.");
 
-struct Chosen
+// Whether the list still holds the chosen entry in the chosen row.
+bool stillThere(const QStringList &names, const TfrmKategorie::Choice &entry)
 {
-    QStringList names;
-    int index = -1;
-    QString name;
-};
-
-// The entry the editor recorded as chosen, when its keys are there and still agree with the list:
-// a rename then changes exactly that entry.
-std::optional<Chosen> chosenEntry(const ProfileFile &file, const KeyedList &list)
-{
-    Chosen chosen;
-    chosen.name = file.ReadText(config, QStringLiteral("aktywna"), missing);
-    const QString row = file.ReadText(config, QStringLiteral("aktywna_id"), missing);
-    chosen.names = list.read(file);
-    chosen.index = parseNumber(row).value_or(-1);
-    if (chosen.name == missing || chosen.index < 0 || chosen.names.value(chosen.index) != chosen.name)
-        return std::nullopt;
-    return chosen;
+    return entry.row >= 0 && entry.row < names.size() && names[entry.row] == entry.name;
 }
-
-const QString staleChoice = QStringLiteral("Nie wiadomo, której pozycji zmienić nazwę: wybierz ją ponownie "
-                                           "w edytorze kategorii.");
 
 } // namespace
 
@@ -47,28 +27,49 @@ TfrmEdytuj_kategorie::TfrmEdytuj_kategorie(QWidget *parent)
                   QStringLiteral("Zmień nazwe kategorii"), QSize(197, 139), QStringLiteral("Zmień nazwe"), "btnEdytuj")
 {}
 
+// The entry to rename is the row chosen in the editor when the window opens, never the
+// active-selection keys of the files, which may be left from an earlier run.
 void TfrmEdytuj_kategorie::FormShow()
 {
-    const ProfileFile file(CatalogueFiles::categoryList(DataDirectory::path()));
-    const int row = file.ReadNumber(config, QStringLiteral("aktywna_id"), 0);
-    txtNazwa->setText(file.ReadText(QStringLiteral("kategorie"), QString::number(row), QString()));
+    m_entry = frmKategorie->chosenCategory();
+    txtNazwa->setText(m_entry ? m_entry->name : QString());
+}
+
+void TfrmEdytuj_kategorie::hideEvent(QHideEvent *event)
+{
+    AddNameForm::hideEvent(event);
+    if (!event->spontaneous()) // closed, not minimised with the main window
+        m_entry.reset();
 }
 
 void TfrmEdytuj_kategorie::btnEdytujClick()
 {
+    if (!m_entry) {
+        refuse(QStringLiteral("Najpierw wybierz w edytorze kategorii kategorię, której nazwę chcesz zmienić."),
+               notRenamed);
+        return;
+    }
     const QString dir = DataDirectory::path();
-    const auto chosen = chosenEntry(ProfileFile(CatalogueFiles::categoryList(dir)), KeyedList::categories);
-    if (!chosen) {
-        Dialogs::information(this, staleChoice);
+    const auto catalogue = CategoryStore::catalogueNames(dir);
+    QStringList names;
+    for (const auto &category : catalogue)
+        names.append(category.name);
+    if (!stillThere(names, *m_entry)) {
+        refuse(QStringLiteral("Kategoria \"%1\" została w międzyczasie przesunięta, przemianowana lub usunięta. "
+                              "Zamknij to okno i wybierz ją ponownie w edytorze kategorii.")
+                   .arg(m_entry->name),
+               notRenamed);
         return;
     }
-    const QString newName = txtNazwa->text();
-    if (const QString problem = CategoryStore::renameProblem(dir, QString(), chosen->names, chosen->index, newName);
-        !problem.isEmpty()) {
-        Dialogs::information(this, problem);
+    const auto newName = acceptedName(
+        QStringLiteral("Najpierw podaj nową nazwę kategorii."),
+        [&](const QString &name) {
+            return CategoryStore::renameProblem(dir, catalogue, {m_entry->row, -1, name});
+        },
+        notRenamed);
+    if (!newName)
         return;
-    }
-    CategoryStore::renameCategory(dir, chosen->index, chosen->name, newName);
+    CategoryStore::renameCategory(dir, m_entry->row, m_entry->name, *newName);
     close();
 }
 
@@ -80,30 +81,44 @@ TfrmEdytuj_podkategorie::TfrmEdytuj_podkategorie(QWidget *parent)
 
 void TfrmEdytuj_podkategorie::FormShow()
 {
-    const QString dir = DataDirectory::path();
-    m_category = ProfileFile(CatalogueFiles::categoryList(dir)).ReadText(config, QStringLiteral("aktywna"), QString());
-    const ProfileFile list(CatalogueFiles::subcategoryList(dir, m_category));
-    const QString row = list.ReadText(config, QStringLiteral("aktywna_id"), QString());
-    txtNazwa->setText(list.ReadText(QStringLiteral("podkategorie"), row, QString()));
+    m_entry = frmKategorie->chosenSubcategory();
+    txtNazwa->setText(m_entry ? m_entry->name : QString());
+}
+
+void TfrmEdytuj_podkategorie::hideEvent(QHideEvent *event)
+{
+    AddNameForm::hideEvent(event);
+    if (!event->spontaneous()) // closed, not minimised with the main window
+        m_entry.reset();
 }
 
 void TfrmEdytuj_podkategorie::btnEdytujClick()
 {
+    if (!m_entry) {
+        refuse(QStringLiteral("Najpierw wybierz w edytorze kategorii podkategorię, której nazwę chcesz zmienić."),
+               notRenamed);
+        return;
+    }
     const QString dir = DataDirectory::path();
-    // The editor must still be open on the category this window was opened for.
-    const ProfileFile categories(CatalogueFiles::categoryList(dir));
-    const auto chosen =
-        chosenEntry(ProfileFile(CatalogueFiles::subcategoryList(dir, m_category)), KeyedList::subcategories);
-    if (categories.ReadText(config, QStringLiteral("aktywna"), missing) != m_category || !chosen) {
-        Dialogs::information(this, staleChoice);
+    const auto catalogue = CategoryStore::catalogueNames(dir);
+    int category = 0;
+    while (category < catalogue.size() && catalogue[category].name != m_entry->category)
+        ++category;
+    if (category == catalogue.size() || !stillThere(catalogue[category].subcategories, *m_entry)) {
+        refuse(QStringLiteral("Podkategoria \"%1\" kategorii \"%2\" została w międzyczasie przesunięta, przemianowana "
+                              "lub usunięta. Zamknij to okno i wybierz ją ponownie w edytorze kategorii.")
+                   .arg(m_entry->name, m_entry->category),
+               notRenamed);
         return;
     }
-    const QString newName = txtNazwa->text();
-    if (const QString problem = CategoryStore::renameProblem(dir, m_category, chosen->names, chosen->index, newName);
-        !problem.isEmpty()) {
-        Dialogs::information(this, problem);
+    const auto newName = acceptedName(
+        QStringLiteral("Najpierw podaj nową nazwę podkategorii."),
+        [&](const QString &name) {
+            return CategoryStore::renameProblem(dir, catalogue, {category, m_entry->row, name});
+        },
+        notRenamed);
+    if (!newName)
         return;
-    }
-    CategoryStore::renameSubcategory(dir, m_category, chosen->index, chosen->name, newName);
+    CategoryStore::renameSubcategory(dir, m_entry->category, m_entry->row, m_entry->name, *newName);
     close();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AddNameForm.h"
+#include "Frmedytor_kategorii.h"
 
 // Renames the category chosen in the category editor, carrying every file named after it.
 class TfrmEdytuj_kategorie : public AddNameForm
@@ -13,6 +14,12 @@ public:
     void FormShow() override;
     void btnEdytujClick();
     void actionClick() override { btnEdytujClick(); }
+
+protected:
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    std::optional<TfrmKategorie::Choice> m_entry; // the category shown at opening
 };
 
 // Renames the subcategory chosen in the category editor, carrying its item and photo list files.
@@ -27,8 +34,11 @@ public:
     void btnEdytujClick();
     void actionClick() override { btnEdytujClick(); }
 
+protected:
+    void hideEvent(QHideEvent *event) override;
+
 private:
-    QString m_category; // the owning category, taken at opening
+    std::optional<TfrmKategorie::Choice> m_entry; // the subcategory shown at opening, with its category
 };
 
 extern TfrmEdytuj_kategorie *frmEdytuj_kategorie;

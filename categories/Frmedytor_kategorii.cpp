@@ -193,6 +193,22 @@ void TfrmKategorie::setSubcategoryButtons(bool enabled)
         control->setEnabled(enabled);
 }
 
+std::optional<TfrmKategorie::Choice> TfrmKategorie::chosenCategory() const
+{
+    const int row = chosenRow(ListBox1);
+    if (row < 0)
+        return std::nullopt;
+    return Choice{row, ListBox1->item(row)->text(), {}};
+}
+
+std::optional<TfrmKategorie::Choice> TfrmKategorie::chosenSubcategory() const
+{
+    const int row = chosenRow(ListBox2);
+    if (row < 0)
+        return std::nullopt;
+    return Choice{row, ListBox2->item(row)->text(), m_category};
+}
+
 void TfrmKategorie::FormActivate()
 {
     const QStringList names =
@@ -310,6 +326,10 @@ void TfrmKategorie::moveSubcategory(int step)
 
 void TfrmKategorie::FormClose()
 {
+    // The add and rename windows work on what the editor shows: they close with it.
+    for (QDialog *window : std::initializer_list<QDialog *>{frmDodaj_kategorie, frmDodaj_podkategorie,
+                                                            frmEdytuj_kategorie, frmEdytuj_podkategorie})
+        window->close();
     ProfileFile categories(CatalogueFiles::categoryList(DataDirectory::path()));
     categories.DropKey(config, QStringLiteral("aktywna_id"));
     categories.DropKey(config, QStringLiteral("aktywna"));

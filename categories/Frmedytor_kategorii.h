@@ -2,6 +2,8 @@
 
 #include "app/FormStyle.h"
 
+#include <optional>
+
 class QListWidget;
 class QPushButton;
 
@@ -27,6 +29,17 @@ public:
 
     // The category whose subcategories ListBox2 shows; kept for as long as the program runs.
     const QString &currentCategory() const { return m_category; }
+
+    // The row chosen now, which the rename windows take when they open: its number and text, and
+    // for a subcategory the category whose list it is in.
+    struct Choice
+    {
+        int row = -1;
+        QString name;
+        QString category;
+    };
+    std::optional<Choice> chosenCategory() const;
+    std::optional<Choice> chosenSubcategory() const;
 
     void FormActivate();
     void ListBox1Click();

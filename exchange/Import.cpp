@@ -37,11 +37,14 @@ public:
         for (int i = 0; i < count; ++i) {
             const QString name = copy(list, key(i), {}, categories, QStringLiteral("kategorie"));
             checkName(name, QStringLiteral("kategorii"));
+            m_names.append({name, {}});
             category(name, [&](double done) {
                 if (progress)
                     progress(int(scale * (i + done) / count));
             });
         }
+        if (m_pass == Pass::Check)
+            checkNamesTogether();
         if (m_pass == Pass::Write)
             m_targets.completeAll();
     }
@@ -80,6 +83,16 @@ private:
                                .arg(m_sourceFile, what, name, problem));
     }
 
+    // Names that are sound one by one may still share files or differ only in letter case.
+    void checkNamesTogether() const
+    {
+        const QString problem = CatalogueFiles::catalogueProblem(m_names);
+        if (!problem.isEmpty())
+            throw AppError(QStringLiteral("Plik %1 zawiera nazwy, których nie można użyć razem: %2\n"
+                                          "Niczego nie zaimportowano.")
+                               .arg(m_sourceFile, problem));
+    }
+
     void complete(const QString &fileName)
     {
         if (m_pass == Pass::Write)
@@ -98,6 +111,7 @@ private:
             progress(double(k) / count);
             const QString sub = copy(list, key(k), {}, subcategories, QStringLiteral("podkategorie"));
             checkName(sub, QStringLiteral("podkategorii"));
+            m_names.last().subcategories.append(sub);
             if (m_pass == Pass::Write)
                 subcategory(name, sub);
         }
@@ -141,6 +155,7 @@ private:
     QString m_sourceFile;
     Pass m_pass;
     Targets m_targets;
+    QList<CatalogueFiles::CategoryNames> m_names; // what the walk has met, for the check
 };
 
 const QString nothingImported = QStringLiteral("\nNiczego nie zaimportowano.");

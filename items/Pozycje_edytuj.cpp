@@ -3,6 +3,7 @@
 #include "app/Command.h"
 #include "app/Dialogs.h"
 #include "app/Glowny.h"
+#include "store/ProfileFile.h"
 #include "viewer/Dodaj_zdjecie.h"
 #include "viewer/Usun_zdjecie.h"
 
@@ -57,20 +58,52 @@ TfrmEdytuj_pozycje::TfrmEdytuj_pozycje(QWidget *parent)
     connectCommand(btnUsun, &QPushButton::clicked, this, &TfrmEdytuj_pozycje::btnUsunClick);
 }
 
+namespace {
+
+bool sameValues(const ItemValues &a, const ItemValues &b)
+{
+    return a.fields == b.fields && a.description == b.description && a.comment == b.comment && a.photo == b.photo;
+}
+
+} // namespace
+
 void TfrmEdytuj_pozycje::FormShow()
 {
     m_place = currentPlace();
     m_item = frmGlowny->lblpozycja->text().toInt();
     const ItemValues values = ItemStore::read(m_place, m_item);
+    m_held = {values, ItemStore::photos(m_place, m_item)};
     setValues(values);
     Edit11->setText(values.photo);
     showFieldNames(m_place);
 }
 
+bool TfrmEdytuj_pozycje::itemUnchanged(QWidget *parent, const QString &nothingDone) const
+{
+    const int count =
+        ProfileFile(m_place.itemFile()).ReadNumber(QStringLiteral("config"), QStringLiteral("liczba_pozycji"), 0);
+    if (m_item >= 0 && m_item < count && sameValues(ItemStore::read(m_place, m_item), m_held.values) &&
+        ItemStore::photos(m_place, m_item) == m_held.photos)
+        return true;
+    Dialogs::information(parent, QStringLiteral("Edytowana pozycja została w międzyczasie zmieniona lub usunięta w "
+                                                "innym oknie (na jej miejsce mogła trafić inna pozycja). %1\nZamknij "
+                                                "to okno i otwórz pozycję ponownie.")
+                                     .arg(nothingDone));
+    return false;
+}
+
+void TfrmEdytuj_pozycje::photosChanged()
+{
+    m_held.photos = ItemStore::photos(m_place, m_item);
+}
+
 void TfrmEdytuj_pozycje::btnZapiszClick()
 {
+    if (!itemUnchanged(this, QStringLiteral("Dane nie zostały zapisane.")))
+        return;
     ItemStore::checkStorable(values(), fieldNames()); // refused by the field's own name
     ItemStore::save(m_place, m_item, values());
+    m_held.values = ItemStore::read(m_place, m_item);
     Dialogs::information(this, QStringLiteral("Dane zostały pomyślnie zmienione."));
 }
 
@@ -81,14 +114,16 @@ void TfrmEdytuj_pozycje::btnPrzegladajClick()
 
 void TfrmEdytuj_pozycje::btnDodajClick()
 {
-    if (Edit11->text().isEmpty())
+    if (Edit11->text().isEmpty() || !itemUnchanged(this, QStringLiteral("Zdjęcie nie zostało dodane.")))
         return;
     ItemStore::addPhoto(m_place, m_item, Edit11->text());
+    photosChanged();
     Edit11->clear();
     Dialogs::information(this, QStringLiteral("Zdjęcie zostało dodane"));
 }
 
 void TfrmEdytuj_pozycje::btnUsunClick()
 {
-    frmLista_zdjec->exec();
+    if (itemUnchanged(this, QStringLiteral("Lista zdjęć nie została otwarta.")))
+        frmLista_zdjec->exec();
 }

@@ -29,6 +29,34 @@ void checkCanGrow(int count, const QString &what, const QString &fileName);
 // reader can reach), or is negative; the empty text when they agree.
 QString countProblem(int count, int present, const QString &what, const QString &fileName);
 
+// The longest file name, in bytes of UTF-8, that the file systems the program runs on take (ext4
+// and most others; Windows counts 255 UTF-16 units, which are never more than the UTF-8 bytes).
+constexpr qsizetype fileNameLimit = 255;
+
+// One category with its subcategories, as the lists hold them.
+struct CategoryNames
+{
+    QString name;
+    QStringList subcategories;
+};
+
+// A name about to enter the catalogue: category `category` itself when `subcategory` is -1, else
+// its subcategory `subcategory`; an index one past the end of its list is a new entry.
+struct NewName
+{
+    int category = 0;
+    int subcategory = -1;
+    QString name;
+};
+
+// Why the new name cannot enter `catalogue`, or the empty text when it can: a name that
+// nameProblem() refuses, a name equal to another of the same list without regard to letter case,
+// catalogue files that would be another entry's files, or a file name too long for the file system.
+QString clashProblem(const QList<CategoryNames> &catalogue, const NewName &change);
+
+// The same rules over a whole catalogue at once, as an import brings it; the first fault found.
+QString catalogueProblem(const QList<CategoryNames> &catalogue);
+
 } // namespace CatalogueFiles
 
 // A list kept as a counter in section "config" and entries "0" .. counter - 1 in its own section.

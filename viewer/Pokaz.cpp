@@ -4,6 +4,7 @@
 #include "PictureArea.h"
 #include "PictureLoader.h"
 #include "app/Command.h"
+#include "app/Dialogs.h"
 #include "app/Glowny.h"
 #include "items/ItemForm.h"
 #include "items/Pozycje_edytuj.h"
@@ -198,6 +199,17 @@ void TfrmPokaz::btnPowiekszClick()
 
 void TfrmPokaz::btnEdytujClick()
 {
+    // The edit window open beside the main window keeps its own item: it comes forward only for
+    // the item shown here, so that the user never types into another one believing it is this.
+    const ItemStore::Place place = currentPlace();
+    if (frmEdytuj_pozycje->isVisible() &&
+        (frmEdytuj_pozycje->item() != m_shownItem.toInt() || frmEdytuj_pozycje->place().dir != place.dir ||
+         frmEdytuj_pozycje->place().category != place.category ||
+         frmEdytuj_pozycje->place().subcategory != place.subcategory)) {
+        Dialogs::information(this, QStringLiteral("Okno edycji jest już otwarte dla innej pozycji. Zapisz tamtą "
+                                                  "pozycję i zamknij jej okno, a potem edytuj tę."));
+        return;
+    }
     close();
     frmEdytuj_pozycje->show(); // beside the main window; a visible one only comes to the front
     frmEdytuj_pozycje->raise();

@@ -52,6 +52,9 @@ void TfrmLista_zdjec::btnUsunClick()
     if (Dialogs::question(this, QStringLiteral("Czy chcesz usunąć wybrane zdjęcie ?"),
                           QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
+    // The list shows the photos the item held when it was filled; they must still be its own.
+    if (!frmEdytuj_pozycje->itemUnchanged(this, QStringLiteral("Żadne zdjęcie nie zostało usunięte.")))
+        return;
     const auto selected = listZdjecia->selectedItems();
     if (!selected.isEmpty())
         delete listZdjecia->takeItem(listZdjecia->row(selected.first()));
@@ -59,4 +62,5 @@ void TfrmLista_zdjec::btnUsunClick()
     for (int row = 0; row < listZdjecia->count(); ++row)
         remaining.append(listZdjecia->item(row)->text());
     ItemStore::setPhotos(frmEdytuj_pozycje->place(), frmEdytuj_pozycje->item(), remaining);
+    frmEdytuj_pozycje->photosChanged();
 }

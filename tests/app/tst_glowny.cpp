@@ -370,8 +370,11 @@ void TestGlowny::buildsACatalogueThroughThePopUps()
         QTest::mouseClick(frmDodaj_podkategorie->btnZamknij, Qt::LeftButton);
     });
     action("Dodajnowpodkategorie1")->trigger();
-    QCOMPARE(entries(frmGlowny->ListPodkategorie), QStringList({"Polska", "Niemcy", "Polska"}));
-    QCOMPARE(m_dialogs.shown.size(), 2); // no notice for subcategories
+    // No notice for an added subcategory; the second "Polska" would share the first one's files.
+    QCOMPARE(entries(frmGlowny->ListPodkategorie), QStringList({"Polska", "Niemcy"}));
+    QCOMPARE(m_dialogs.shown.size(), 3);
+    QCOMPARE(m_dialogs.shown[2].text,
+             QStringLiteral("Nazwa \"Polska\" jest już na liście.\nPodkategoria nie została dodana."));
 
     choose(frmGlowny->ListPodkategorie, "Niemcy");
     whenShown(frmPozycje, [] {
@@ -389,7 +392,7 @@ void TestGlowny::buildsACatalogueThroughThePopUps()
     QCOMPARE(m_dir.read("kategorie.gmd"),
              crlf({"[kategorie]", "0=Monety", "1=Odznaczenia", "[config]", "liczba_kategorii=2"}));
     QCOMPARE(m_dir.read("Monety_podkategorie.gmd"),
-             crlf({"[podkategorie]", "0=Polska", "1=Niemcy", "2=Polska", "[config]", "liczba_podkategorii=3"}));
+             crlf({"[podkategorie]", "0=Polska", "1=Niemcy", "[config]", "liczba_podkategorii=2"}));
     QCOMPARE(m_dir.read("Monety_Niemcy_dane.gmd"),
              crlfCp1250({"[pozycje]", "1=Nominał", "2=Rok", "3=Stan", "4=", "5=", "6=", "7=", "8=", "9=", "10="}));
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).size(), 3);

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/Command.h"
 #include "app/Glowny.h"
+#include "app/SingleInstance.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
 #include "store/Error.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -140,6 +142,10 @@ void TestStartup::firstStartAsksForTheDataDirectoryThenRuns()
     QVERIFY(mainShown);
     QCOMPARE(configShown, 1);
     QCOMPARE(DataDirectory::path(), dir.path());
+    // The folder chosen on the first start is this copy's from then on.
+    QLockFile another(SingleInstance::lockFileName(dir.path()));
+    QVERIFY(!another.tryLock(0));
+    QCOMPARE(another.error(), QLockFile::LockFailedError);
     QCOMPARE(frmGlowny->windowTitle(), QStringLiteral("Gromadnik - Menu główne"));
     QCOMPARE(dialogs.shown.size(), 1);
     const auto splashes = QApplication::topLevelWidgets();

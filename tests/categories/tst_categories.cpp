@@ -1,5 +1,6 @@
 #include "app/Glowny.h"
 #include "categories/CategoryStore.h"
+#include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
 #include "categories/Edytuj_kategorie.h"
 #include "categories/Frmedytor_kategorii.h"
@@ -64,6 +65,10 @@ private slots:
     void staleChoicesAreRefused();
     void aFailedMovePutsBackWhatWasMoved();
     void subcategoryFromTheEditorGoesToTheMainWindowsCategory();
+    void addRefusesNamesThatCannotJoin_data();
+    void addRefusesNamesThatCannotJoin();
+    void renameActsOnTheEntryItShowed_data();
+    void renameActsOnTheEntryItShowed();
 
 private:
     void catalogue();
@@ -346,6 +351,186 @@ void TestCategories::subcategoryFromTheEditorGoesToTheMainWindowsCategory()
              QStringList{"Nowa"});
     QCOMPARE(KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(m_dir.path(), "A"))),
              QStringList{"S"});
+}
+
+// Snapshot of every file of the folder: name and bytes.
+static QMap<QString, QByteArray> snapshot(const TestDir &dir)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
+        files.insert(name, dir.read(name));
+    return files;
+}
+
+void TestCategories::addRefusesNamesThatCannotJoin_data()
+{
+    QTest::addColumn<QString>("category"); // chosen in the main window; empty: a category is added
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QString>("fault");
+    const QString longName(100, QChar(0x0105));
+    QTest::newRow("category in other letter case") << ""
+                                                   << "x_y"
+                                                   << ""
+                                                   << "jako \"X_Y\"";
+    QTest::newRow("C1 control") << ""
+                                << "Nowa\u0081"
+                                << ""
+                                << "sterujących";
+    QTest::newRow("subcategory owning another pair's files") << "X_Y"
+                                                             << "Z"
+                                                             << ""
+                                                             << "X_Y_Z_dane.gmd";
+    QTest::newRow("subcategory in other letter case") << "X"
+                                                      << "y_Z"
+                                                      << ""
+                                                      << "jako \"Y_Z\"";
+    QTest::newRow("subcategory too long beside its category") << longName << longName << ""
+                                                              << "za długie";
+    QTest::newRow("category deleted meanwhile") << "Stara"
+                                                << "S"
+                                                << "deleted"
+                                                << "nie ma już na liście";
+    QTest::newRow("category renamed meanwhile") << "Stara"
+                                                << "S"
+                                                << "renamed"
+                                                << "nie ma już na liście";
+}
+
+// Each refusal names the fault, says nothing was added, and leaves every file as it was.
+void TestCategories::addRefusesNamesThatCannotJoin()
+{
+    QFETCH(QString, category);
+    QFETCH(QString, name);
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, fault);
+    const QString longName(100, QChar(0x0105));
+    CategoryStore::writeCategories(m_dir.path(), {"X", "X_Y", longName, "Stara"});
+    CategoryStore::writeSubcategories(m_dir.path(), "X", {"Y_Z"});
+    frmGlowny->FormActivate();
+    AddNameForm *window = frmDodaj_kategorie;
+    if (!category.isEmpty()) {
+        window = frmDodaj_podkategorie;
+        frmGlowny->ListKategorie->setCurrentItem(
+            frmGlowny->ListKategorie->findItems(category, Qt::MatchExactly).value(0));
+        QCOMPARE(frmGlowny->panelText(0), category);
+    }
+    if (meanwhile == "deleted")
+        CategoryStore::writeCategories(m_dir.path(), {"X", "X_Y", longName});
+    else if (meanwhile == "renamed")
+        CategoryStore::renameCategory(m_dir.path(), 3, "Stara", "Nowa");
+    const auto before = snapshot(m_dir);
+    window->txtNazwa->setText(name);
+    window->btnAction->click();
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QVERIFY2(m_dialogs.shown[0].text.contains(fault), qPrintable(m_dialogs.shown[0].text));
+    QVERIFY(m_dialogs.shown[0].text.contains("nie została dodana"));
+    QCOMPARE(snapshot(m_dir), before);
+    QCOMPARE(window->txtNazwa->text(), name);
+}
+
+void TestCategories::renameActsOnTheEntryItShowed_data()
+{
+    QTest::addColumn<QString>("chosen"); // "B" or "B/S"; empty: nothing chosen in this run
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QString>("categories"); // afterwards, with B's subcategories after ":"
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("keys left by an earlier run") << ""
+                                                 << ""
+                                                 << "A,B,C:S,T"
+                                                 << "Najpierw wybierz";
+    QTest::newRow("another category chosen meanwhile") << "B"
+                                                       << "choose C"
+                                                       << "A,Nowa,C:S,T"
+                                                       << "";
+    QTest::newRow("category moved meanwhile") << "B"
+                                              << "move up"
+                                              << "B,A,C:S,T"
+                                              << "przesunięta";
+    QTest::newRow("category deleted meanwhile") << "B"
+                                                << "delete"
+                                                << "A,C:"
+                                                << "usunięta";
+    QTest::newRow("editor closed meanwhile") << "B"
+                                             << "close"
+                                             << "A,B,C:S,T"
+                                             << "Najpierw wybierz";
+    QTest::newRow("subcategory keys left by an earlier run") << ""
+                                                             << "subcategory"
+                                                             << "A,B,C:S,T"
+                                                             << "Najpierw wybierz";
+    QTest::newRow("another subcategory chosen meanwhile") << "B/S"
+                                                          << "choose T"
+                                                          << "A,B,C:Nowa,T"
+                                                          << "";
+    QTest::newRow("subcategory moved meanwhile") << "B/S"
+                                                 << "move down"
+                                                 << "A,B,C:T,S"
+                                                 << "przesunięta";
+    QTest::newRow("its category renamed meanwhile") << "B/S"
+                                                    << "rename B"
+                                                    << "A,Banknoty,C:S,T"
+                                                    << "przemianowana";
+}
+
+// A rename window renames the entry it showed when it opened, or refuses and changes nothing.
+void TestCategories::renameActsOnTheEntryItShowed()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, categories);
+    QFETCH(QString, fault);
+    catalogue();
+    const bool ofSubcategory = chosen.contains('/') || meanwhile == "subcategory";
+    AddNameForm *window = ofSubcategory ? static_cast<AddNameForm *>(frmEdytuj_podkategorie) : frmEdytuj_kategorie;
+    if (chosen.isEmpty()) { // an earlier run chose B and S, then ended without closing the editor
+        ProfileFile(CatalogueFiles::categoryList(m_dir.path())).WriteText("config", "aktywna", "B");
+        ProfileFile(CatalogueFiles::categoryList(m_dir.path())).WriteNumber("config", "aktywna_id", 1);
+        ProfileFile(CatalogueFiles::subcategoryList(m_dir.path(), "B")).WriteText("config", "aktywna", "S");
+        ProfileFile(CatalogueFiles::subcategoryList(m_dir.path(), "B")).WriteNumber("config", "aktywna_id", 0);
+    }
+    openEditor();
+    if (!chosen.isEmpty()) {
+        choose(frmKategorie->ListBox1, chosen.section('/', 0, 0));
+        if (ofSubcategory)
+            choose(frmKategorie->ListBox2, chosen.section('/', 1));
+    }
+    window->show();
+    QCOMPARE(window->txtNazwa->text(), chosen.section('/', -1));
+
+    if (meanwhile.startsWith("choose "))
+        choose(ofSubcategory ? frmKategorie->ListBox2 : frmKategorie->ListBox1, meanwhile.mid(7));
+    else if (meanwhile == "move up")
+        frmKategorie->btnKategoria_dogory->click();
+    else if (meanwhile == "move down")
+        frmKategorie->btnPodkategoria_wdol->click();
+    else if (meanwhile == "delete") {
+        m_dialogs.answerNext(QMessageBox::Ok);
+        frmKategorie->btnUsun->click();
+        m_dialogs.shown.clear();
+    } else if (meanwhile == "close")
+        frmKategorie->close();
+    else if (meanwhile == "rename B")
+        CategoryStore::renameCategory(m_dir.path(), 1, "B", "Banknoty");
+    const auto before = snapshot(m_dir);
+    window->txtNazwa->setText("Nowa");
+    window->btnAction->click();
+
+    const QStringList lists = categories.split(':');
+    const QStringList names = KeyedList::categories.read(ProfileFile(CatalogueFiles::categoryList(m_dir.path())));
+    QCOMPARE(names.join(','), lists[0]);
+    const QString owner = names.contains("B") ? "B" : names.contains("Banknoty") ? "Banknoty" : "Nowa";
+    QCOMPARE(KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(m_dir.path(), owner))).join(','),
+             lists[1]);
+    if (fault.isEmpty()) {
+        QVERIFY2(m_dialogs.shown.isEmpty(), qPrintable(m_dialogs.shown.value(0).text));
+        QVERIFY(!window->isVisible());
+    } else {
+        QCOMPARE(m_dialogs.shown.size(), 1);
+        QVERIFY2(m_dialogs.shown[0].text.contains(fault), qPrintable(m_dialogs.shown[0].text));
+        QVERIFY(m_dialogs.shown[0].text.contains("nie została zmieniona"));
+        QCOMPARE(snapshot(m_dir), before);
+    }
 }
 
 QTEST_MAIN(TestCategories)

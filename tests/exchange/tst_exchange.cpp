@@ -1,3 +1,4 @@
+#include "categories/CategoryStore.h"
 #include "exchange/Export.h"
 #include "exchange/Import.h"
 #include "items/ItemStore.h"
@@ -43,8 +44,8 @@ QMap<QString, QByteArray> snapshot(const QString &path)
 
 void writeWorkedExample(const TestDir &dir)
 {
-    dir.write("kategorie.gmd", crlf({"[kategorie]", "0=Monety", "1=Odznaczenia", "[config]", "liczba_kategorii=2",
-                                     "sprawdz_wersje=1"}));
+    dir.write("kategorie.gmd",
+              crlf({"[kategorie]", "0=Monety", "1=Odznaczenia", "[config]", "liczba_kategorii=2", "sprawdz_wersje=1"}));
     dir.write("Monety_podkategorie.gmd", crlf({"[podkategorie]", "0=Polska", "[config]", "liczba_podkategorii=1"}));
     dir.write("Monety_Polska_dane.gmd",
               crlfCp1250(QStringList{"[pozycje]", "1=Nominał", "2=Rok", "3=Stan"} + numbered("", 4, 10) +
@@ -93,6 +94,20 @@ QByteArray workedExampleExport()
 {
     const TestDir dir;
     writeWorkedExample(dir);
+    return exported(dir.path(), dir.file("e.txt"));
+}
+
+// The export of a catalogue that holds only these lists, written as they are, past every name check.
+QByteArray exportOfLists(const QList<std::pair<QString, QStringList>> &categories)
+{
+    const TestDir dir;
+    QStringList names;
+    for (const auto &[category, subcategories] : categories) {
+        names.append(category);
+        if (!subcategories.isEmpty())
+            CategoryStore::writeSubcategories(dir.path(), category, subcategories);
+    }
+    CategoryStore::writeCategories(dir.path(), names);
     return exported(dir.path(), dir.file("e.txt"));
 }
 
@@ -153,20 +168,16 @@ void TestExchange::workedExampleExportsLineForLine()
                     "1=Nominał",
                     "2=Rok",
                     "3=Stan"} +
-        numbered("", 4, 10) + QStringList{"[Monety_Polska_dane.gmd_0]", "pozycja1=5 złotych", "pozycja2=1934",
-                                          "pozycja3=dobry"} +
+        numbered("", 4, 10) +
+        QStringList{"[Monety_Polska_dane.gmd_0]", "pozycja1=5 złotych", "pozycja2=1934", "pozycja3=dobry"} +
         numbered("pozycja", 4, 10) +
-        QStringList{"opis=Moneta srebrna",
-                    "komentarz=Kupiona na giełdzie",
-                    "[Monety_Polska_0.gmd_config]",
-                    "liczba_zdjec=2",
-                    "[Monety_Polska_0.gmd_zdjecia]",
-                    "0=C:\\Zdjecia\\awers.jpg",
-                    "1=C:\\Zdjecia\\rewers.jpg",
-                    "[Odznaczenia_podkategorie.gmd_config]",
+        QStringList{"opis=Moneta srebrna",           "komentarz=Kupiona na giełdzie",
+                    "[Monety_Polska_0.gmd_config]",  "liczba_zdjec=2",
+                    "[Monety_Polska_0.gmd_zdjecia]", "0=C:\\Zdjecia\\awers.jpg",
+                    "1=C:\\Zdjecia\\rewers.jpg",     "[Odznaczenia_podkategorie.gmd_config]",
                     "liczba_podkategorii=0"};
     QCOMPARE(linesOf(exported(dir.path(), out.file("gromadnik_eksport.txt"))), expected);
-    QCOMPARE(snapshot(dir.path()), catalogue); // only read
+    QCOMPARE(snapshot(dir.path()), catalogue);                                   // only read
     QCOMPARE(snapshot(out.path()).keys(), QStringList{"gromadnik_eksport.txt"}); // no picture copied
 }
 
@@ -188,15 +199,14 @@ void TestExchange::workedExampleImportsIntoAnEmptyFolder()
     QCOMPARE(linesOf(files["Monety_podkategorie.gmd"]),
              QStringList({"[config]", "liczba_podkategorii=1", "[podkategorie]", "0=Polska"}));
     QCOMPARE(linesOf(files["Odznaczenia_podkategorie.gmd"]), QStringList({"[config]", "liczba_podkategorii=0"}));
-    const QStringList items = QStringList{"[config]", "liczba_pozycji=1", "[pozycje]", "1=Nominał", "2=Rok", "3=Stan"} +
-                              numbered("", 4, 10) +
-                              QStringList{"[0]", "pozycja1=5 złotych", "pozycja2=1934", "pozycja3=dobry"} +
-                              numbered("pozycja", 4, 10) +
-                              QStringList{"opis=Moneta srebrna", "komentarz=Kupiona na giełdzie"};
+    const QStringList items =
+        QStringList{"[config]", "liczba_pozycji=1", "[pozycje]", "1=Nominał", "2=Rok", "3=Stan"} + numbered("", 4, 10) +
+        QStringList{"[0]", "pozycja1=5 złotych", "pozycja2=1934", "pozycja3=dobry"} + numbered("pozycja", 4, 10) +
+        QStringList{"opis=Moneta srebrna", "komentarz=Kupiona na giełdzie"};
     QCOMPARE(linesOf(files["Monety_Polska_dane.gmd"]), items);
     QCOMPARE(linesOf(files["Monety_Polska_0.gmd"]),
-             QStringList({"[config]", "liczba_zdjec=2", "[zdjecia]", "0=C:\\Zdjecia\\awers.jpg",
-                          "1=C:\\Zdjecia\\rewers.jpg"}));
+             QStringList(
+                 {"[config]", "liczba_zdjec=2", "[zdjecia]", "0=C:\\Zdjecia\\awers.jpg", "1=C:\\Zdjecia\\rewers.jpg"}));
 }
 
 void TestExchange::emptyCatalogueExportsItsSettings()
@@ -223,8 +233,7 @@ void TestExchange::roundTripKeepsEverything()
     QCOMPARE(item.fields[0], QStringLiteral("żeton \"A\" = 1 zł"));
     QCOMPARE(item.description, QStringLiteral("Pierwszy wiersz\r\n  drugi \\ wiersz \"cytat\"\r\n"));
     QCOMPARE(item.comment, QStringLiteral(" z odstępami "));
-    QCOMPARE(ItemStore::photos(place, 0),
-             QStringList({"C:\\Zdjęcia\\żeton.jpg", "/home/zbieracz/zdjęcia/rewers.bmp"}));
+    QCOMPARE(ItemStore::photos(place, 0), QStringList({"C:\\Zdjęcia\\żeton.jpg", "/home/zbieracz/zdjęcia/rewers.bmp"}));
     // An item without photos still gets its photo list, with nothing in it.
     QCOMPARE(linesOf(target.read(QStringLiteral("Żetony łódzkie_Ćmielów_1.gmd"))),
              QStringList({"[config]", "liczba_zdjec=0"}));
@@ -266,8 +275,8 @@ void TestExchange::exportMergesIntoAnExistingFile()
     TestDir dir;
     writeWorkedExample(dir);
     TestDir out;
-    out.write("e.txt", crlf({"[obcy]", "klucz=wartosc", "[kategorie.gmd_kategorie]", "0=Stara", "1=Stara2",
-                             "2=Trzecia"}));
+    out.write("e.txt",
+              crlf({"[obcy]", "klucz=wartosc", "[kategorie.gmd_kategorie]", "0=Stara", "1=Stara2", "2=Trzecia"}));
     const QByteArray once = exported(dir.path(), out.file("e.txt"));
     QCOMPARE(exported(dir.path(), out.file("e.txt")), once); // twice: one copy of each section
     const QStringList lines = linesOf(once);
@@ -399,6 +408,16 @@ void TestExchange::badSourceIsRefusedBeforeWriting_data()
     QTest::newRow("UTF-8") << utf8 << "w kodowaniu UTF-8";
     QTest::newRow("UTF-8 with a byte-order mark")
         << "\xEF\xBB\xBF" + utf8 << "stoi w sekcji [Monety_Polska_dane.gmd_pozycje], w wierszu \"1=Nominał\"";
+    QTest::newRow("categories differing only in case")
+        << exportOfLists({{"Monety", {}}, {"MONETY", {}}}) << "jako \"Monety\"";
+    QTest::newRow("two pairs sharing their files")
+        << exportOfLists({{"X", {"Y_Z"}}, {"X_Y", {"z"}}}) << "X_Y_z_dane.gmd";
+    const QString longName(100, QChar(0x0105));
+    QTest::newRow("names too long together") << exportOfLists({{longName, {longName}}}) << "za długie";
+    QTest::newRow("C1 control of a file in another code page")
+        << QByteArray("[kategorie.gmd_config]\r\nliczba_kategorii=1\r\nsposob=0\r\nsprawdz_wersje=0\r\nprzezroczystosc="
+                      "0\r\n[kategorie.gmd_kategorie]\r\n0=Monety\x81\r\n")
+        << "sterujących";
 }
 
 void TestExchange::badSourceIsRefusedBeforeWriting()
@@ -475,10 +494,10 @@ void TestExchange::importMergesByPosition()
     TestDir out;
     Export::run(dir.path(), out.file("e.txt"));
     TestDir target;
-    target.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "1=B", "2=C", "[config]", "liczba_kategorii=3",
-                                        "aktywna=2"}));
-    target.write("Monety_podkategorie.gmd", crlf({"[podkategorie]", "0=Stara", "1=Druga", "[config]",
-                                                  "liczba_podkategorii=2"}));
+    target.write("kategorie.gmd",
+                 crlf({"[kategorie]", "0=A", "1=B", "2=C", "[config]", "liczba_kategorii=3", "aktywna=2"}));
+    target.write("Monety_podkategorie.gmd",
+                 crlf({"[podkategorie]", "0=Stara", "1=Druga", "[config]", "liczba_podkategorii=2"}));
     target.write("C_podkategorie.gmd", crlf({"[config]", "liczba_podkategorii=0"}));
     Import::run(target.path(), out.file("e.txt"));
     QCOMPARE(linesOf(target.read("kategorie.gmd")),

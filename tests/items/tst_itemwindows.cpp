@@ -55,6 +55,8 @@ private slots:
     void viewerKeepsConsistentAfterAFailedLoad();
     void enlargedPhotoFitsTheScreen();
     void editWindowFromTheViewerKeepsItsItem();
+    void editWindowBesideTheMainWindowNeverWritesAnotherItem_data();
+    void editWindowBesideTheMainWindowNeverWritesAnotherItem();
     void deletesTheSelectedItem();
     void tooLongFieldIsRefusedByItsName_data();
     void tooLongFieldIsRefusedByItsName();
@@ -306,9 +308,108 @@ void TestItemWindows::editWindowFromTheViewerKeepsItsItem()
     QCOMPARE(frmEdytuj_pozycje->Edits[0]->text(), QStringLiteral("c"));
     frmEdytuj_pozycje->Edits[0]->setText("C");
     frmEdytuj_pozycje->btnZapisz->click();
+
+    // The viewer of another item does not hand the user the window of item 2 as if it were its own.
+    openViewer(0);
+    m_dialogs.shown.clear();
+    frmPokaz->btnEdytuj->click();
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QVERIFY(m_dialogs.shown[0].text.contains("już otwarte dla innej pozycji"));
+    QVERIFY(frmPokaz->isVisible());
+    QCOMPARE(frmEdytuj_pozycje->Edits[0]->text(), QStringLiteral("C"));
+    frmPokaz->close();
     frmEdytuj_pozycje->close();
     QCOMPARE(ItemStore::read(m_place, 2).fields[0], QStringLiteral("C"));
     QCOMPARE(ItemStore::read(m_place, 0).fields[0], QStringLiteral("a"));
+}
+
+void TestItemWindows::editWindowBesideTheMainWindowNeverWritesAnotherItem_data()
+{
+    QTest::addColumn<int>("edited");
+    QTest::addColumn<int>("deleted"); // in the main window while the edit window is open
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("refusal"); // empty: the command goes ahead
+    QTest::newRow("save, the last item moved into its number") << 0 << 0 << "save"
+                                                               << "Dane nie zostały zapisane";
+    QTest::newRow("save, the last item deleted") << 2 << 2 << "save"
+                                                 << "Dane nie zostały zapisane";
+    QTest::newRow("save, it moved to another number") << 2 << 0 << "save"
+                                                      << "Dane nie zostały zapisane";
+    QTest::newRow("save, another item deleted") << 0 << 1 << "save"
+                                                << "";
+    QTest::newRow("add photo, the last item moved in") << 0 << 0 << "photo"
+                                                       << "Zdjęcie nie zostało dodane";
+    QTest::newRow("add photo, the last item deleted") << 2 << 2 << "photo"
+                                                      << "Zdjęcie nie zostało dodane";
+    QTest::newRow("photo list, the last item moved in") << 0 << 0 << "list"
+                                                        << "nie została otwarta";
+    QTest::newRow("photo list, another item deleted") << 0 << 1 << "list"
+                                                      << "";
+}
+
+// Opened from the viewer, the edit window stays beside a usable main window; whatever is deleted
+// there meanwhile, its commands write into the item it was filled from or into nothing.
+void TestItemWindows::editWindowBesideTheMainWindowNeverWritesAnotherItem()
+{
+    QFETCH(int, edited);
+    QFETCH(int, deleted);
+    QFETCH(QString, command);
+    QFETCH(QString, refusal);
+    for (const char *name : {"a", "b", "c"}) {
+        ItemValues values;
+        values.fields[0] = QString::fromLatin1(name);
+        values.comment = QStringLiteral("komentarz ") + QString::fromLatin1(name);
+        ItemStore::add(m_place, values);
+    }
+    ItemStore::addPhoto(m_place, 0, m_pictures.file("awers.jpg"));
+    ItemStore::addPhoto(m_place, 2, m_pictures.file("rewers.BMP"));
+    openViewer(edited);
+    frmPokaz->btnEdytuj->click();
+    QVERIFY(frmEdytuj_pozycje->isVisible());
+    frmEdytuj_pozycje->Edits[0]->setText("zmienione");
+    frmEdytuj_pozycje->Memo2->setPlainText("nowy komentarz");
+
+    selectRow(deleted);
+    m_dialogs.answerNext(QMessageBox::Ok);
+    action("Usuzaznaczonpozycje1")->trigger();
+    m_dialogs.shown.clear();
+    const ItemValues kept = ItemStore::read(m_place, edited);
+    QMap<QString, QByteArray> before;
+    for (const QString &name : QDir(m_dir.path()).entryList(QDir::Files))
+        before.insert(name, m_dir.read(name));
+
+    bool listShown = false;
+    whenShown(frmLista_zdjec, [&] {
+        listShown = true;
+        frmLista_zdjec->close();
+    });
+    if (command == "save") {
+        frmEdytuj_pozycje->btnZapisz->click();
+    } else if (command == "photo") {
+        m_dialogs.fileNameNext(m_pictures.file("order.emf"));
+        frmEdytuj_pozycje->btnPrzegladaj->click();
+        frmEdytuj_pozycje->btnDodaj->click();
+    } else {
+        frmEdytuj_pozycje->btnUsun->click();
+    }
+    frmEdytuj_pozycje->close();
+
+    QMap<QString, QByteArray> after;
+    for (const QString &name : QDir(m_dir.path()).entryList(QDir::Files))
+        after.insert(name, m_dir.read(name));
+    if (refusal.isEmpty()) {
+        QVERIFY(m_dialogs.shown.size() <= 1);
+        if (command == "save")
+            QCOMPARE(ItemStore::read(m_place, edited).fields[0], QStringLiteral("zmienione"));
+        QCOMPARE(listShown, command == "list");
+        return;
+    }
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QVERIFY2(m_dialogs.shown[0].text.contains(refusal), qPrintable(m_dialogs.shown[0].text));
+    QVERIFY(m_dialogs.shown[0].text.contains("zmieniona lub usunięta"));
+    QVERIFY(!listShown);
+    QCOMPARE(after, before);
+    QCOMPARE(ItemStore::read(m_place, edited).comment, kept.comment);
 }
 
 void TestItemWindows::deletesTheSelectedItem()

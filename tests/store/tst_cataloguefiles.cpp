@@ -1,7 +1,25 @@
 #include "store/CatalogueFiles.h"
 #include "support/TestFiles.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
+
+namespace {
+
+// "X:Y_Z,W|X_Y": categories separated by "|", each followed by its subcategories.
+QList<CatalogueFiles::CategoryNames> parseCatalogue(const QString &text)
+{
+    QList<CatalogueFiles::CategoryNames> catalogue;
+    for (const QString &category : text.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        const QStringList parts = category.split(QLatin1Char(':'));
+        catalogue.append(
+            {parts[0], parts.size() > 1 ? parts[1].split(QLatin1Char(','), Qt::SkipEmptyParts) : QStringList()});
+    }
+    return catalogue;
+}
+
+} // namespace
 
 class TestCatalogueFiles : public QObject
 {
@@ -13,6 +31,10 @@ private slots:
     void acceptedNames();
     void refusedNames_data();
     void refusedNames();
+    void namesTogether_data();
+    void namesTogether();
+    void longestNamesFitTheFileSystem();
+    void namesTogetherScale();
     void keyedListReadsExactlyTheCounter();
     void workedExampleIsWhatTheWritesLeave();
 
@@ -84,6 +106,10 @@ void TestCatalogueFiles::refusedNames_data()
     QTest::newRow("outside Windows-1250") << "Monety 日本"
                                           << "Windows-1250";
     QTest::newRow("too long") << QString(CatalogueFiles::maxNameLength + 1, QLatin1Char('m')) << "najwyżej";
+    QTest::newRow("C1 control, as a mis-decoded import brings it") << QStringLiteral("Monety\u0081") << "sterujących";
+    QTest::newRow("C1 control NEL") << QStringLiteral("Monety\u0085") << "sterujących";
+    QTest::newRow("DEL") << QStringLiteral("Mo\u007fnety") << "sterujących";
+    QTest::newRow("too many bytes for a file name") << QString(100, QChar(0x201E)) << "bajtów";
 }
 
 void TestCatalogueFiles::refusedNames()
@@ -92,6 +118,142 @@ void TestCatalogueFiles::refusedNames()
     QFETCH(QString, because);
     const QString problem = CatalogueFiles::nameProblem(name);
     QVERIFY2(problem.contains(because), qPrintable(problem));
+}
+
+// A catalogue, then a change to it: "c<i>=name" for category i (one past the end: a new one),
+// "s<i>.<j>=name" for subcategory j of category i; no change checks the catalogue as a whole, as
+// an import does. The fault looked for is a part of the message; an empty one: accepted.
+void TestCatalogueFiles::namesTogether_data()
+{
+    QTest::addColumn<QString>("catalogue");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("fault");
+    const QString a100 = QString(100, QChar(0x0105)); // "ą", two bytes each
+    const QString z100 = QString(100, QChar(0x017C)); // "ż"
+    QTest::newRow("new category in other letter case") << "Monety|Banknoty"
+                                                       << "c2=MONETY"
+                                                       << "jako \"Monety\"";
+    QTest::newRow("new category spelt alike") << "Monety"
+                                              << "c1=Monety"
+                                              << "jest już na liście.";
+    QTest::newRow("Polish letters fold too") << "Żółwie"
+                                             << "c1=żÓŁWIE"
+                                             << "jako";
+    QTest::newRow("new subcategory in other case") << "A:Polska,Niemcy"
+                                                   << "s0.2=POLSKA"
+                                                   << "jako";
+    QTest::newRow("new subcategory owns another pair's files") << "X:Y_Z|X_Y"
+                                                               << "s1.0=Z"
+                                                               << "X_Y_Z_dane.gmd";
+    QTest::newRow("the same, other letter case") << "x:y_z|X_Y"
+                                                 << "s1.0=Z"
+                                                 << "\"x\" z podkategorią \"y_z\"";
+    QTest::newRow("the same, Polish letters") << "Ż:ą_B|ż_Ą"
+                                              << "s1.0=b"
+                                              << "_dane.gmd";
+    QTest::newRow("renamed category meets another's files") << "X:Y_Z|A:Z"
+                                                            << "c1=X_Y"
+                                                            << "X_Y_Z_0.gmd";
+    QTest::newRow("renamed subcategory meets another's files") << "X_Y:Q|X:A"
+                                                               << "s1.0=Y_Q"
+                                                               << "X_Y_Q_dane.gmd";
+    QTest::newRow("renamed category meets a category") << "A|B"
+                                                       << "c1=a"
+                                                       << "jako";
+    QTest::newRow("only the letter case of itself changes") << "Monety:Polska|B"
+                                                            << "c0=MONETY"
+                                                            << "";
+    QTest::newRow("subcategory renamed in its own case") << "A:Polska"
+                                                         << "s0.0=POLSKA"
+                                                         << "";
+    QTest::newRow("near miss") << "X:Y_Z|X_Y"
+                               << "s1.0=Z2"
+                               << "";
+    QTest::newRow("same subcategory under two categories") << "A:S|B"
+                                                           << "s1.0=S"
+                                                           << "";
+    QTest::newRow("C1 control in a new name") << "A"
+                                              << "c1=B\u0086"
+                                              << "sterujących";
+    QTest::newRow("100 + 100 Polish letters: 407 bytes") << a100 << ("s0.0=" + z100) << "za długie";
+    QTest::newRow("longest pair that fits") << QString(64, QChar(0x0105)) << ("s0.0=" + QString(100, 'b')) << "";
+    QTest::newRow("one byte more") << QString(64, QChar(0x0105)) + 'a' << ("s0.0=" + QString(100, 'b'))
+                                   << "229 bajtów, a mogą najwyżej 228";
+    QTest::newRow("category renamed against its longest subcategory")
+        << "Krótka:S," + z100 << "c0=" + a100.left(20) << "za długie";
+    QTest::newRow("whole: sound") << "Monety:Polska,Niemcy|Banknoty:Polska"
+                                  << ""
+                                  << "";
+    QTest::newRow("whole: categories in two cases") << "Monety|MONETY"
+                                                    << ""
+                                                    << "jako \"Monety\"";
+    QTest::newRow("whole: subcategories in two cases") << "A:S,s"
+                                                       << ""
+                                                       << "jako \"S\"";
+    QTest::newRow("whole: pairs sharing files") << "X:Y_Z|X_Y:Z"
+                                                << ""
+                                                << "X_Y_Z_dane.gmd";
+    QTest::newRow("whole: too long together") << (a100 + ":" + z100) << ""
+                                              << "za długie";
+    QTest::newRow("whole: C1 control") << "A:B\u009F"
+                                       << ""
+                                       << "sterujących";
+}
+
+void TestCatalogueFiles::namesTogether()
+{
+    QFETCH(QString, catalogue);
+    QFETCH(QString, change);
+    QFETCH(QString, fault);
+    const auto names = parseCatalogue(catalogue);
+    QString problem;
+    if (change.isEmpty()) {
+        problem = CatalogueFiles::catalogueProblem(names);
+    } else {
+        const QString where = change.section(QLatin1Char('='), 0, 0);
+        CatalogueFiles::NewName newName;
+        newName.name = change.section(QLatin1Char('='), 1);
+        newName.category = where.mid(1).section(QLatin1Char('.'), 0, 0).toInt();
+        if (where.startsWith(QLatin1Char('s')))
+            newName.subcategory = where.section(QLatin1Char('.'), 1).toInt();
+        problem = CatalogueFiles::clashProblem(names, newName);
+    }
+    if (fault.isEmpty())
+        QCOMPARE(problem, QString());
+    else
+        QVERIFY2(problem.contains(fault), qPrintable(problem));
+}
+
+// The longest name the rule lets through is a file the file system takes; one byte more is not.
+void TestCatalogueFiles::longestNamesFitTheFileSystem()
+{
+    const QString longest = QString(64, QChar(0x0105)) + "_" + QString(100, 'b') + "_2147483647.gmd.~gromadnik";
+    QCOMPARE(longest.toUtf8().size(), CatalogueFiles::fileNameLimit);
+    QFile fits(m_dir.file(longest));
+    QVERIFY2(fits.open(QIODevice::WriteOnly), qPrintable(fits.errorString()));
+    fits.close();
+    QVERIFY(fits.remove());
+    QFile tooLong(m_dir.file("a" + longest));
+    QVERIFY(!tooLong.open(QIODevice::WriteOnly));
+}
+
+// A catalogue of 1,000 categories with 100 subcategories each is checked in moments, whole or
+// one new name at a time.
+void TestCatalogueFiles::namesTogetherScale()
+{
+    QList<CatalogueFiles::CategoryNames> catalogue;
+    for (int c = 0; c < 1000; ++c) {
+        CatalogueFiles::CategoryNames category{QStringLiteral("Kategoria %1").arg(c), {}};
+        for (int s = 0; s < 100; ++s)
+            category.subcategories.append(QStringLiteral("Podkategoria %1").arg(s));
+        catalogue.append(category);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(CatalogueFiles::catalogueProblem(catalogue), QString());
+    QCOMPARE(CatalogueFiles::clashProblem(catalogue, {500, 100, QStringLiteral("Nowa")}), QString());
+    QCOMPARE(CatalogueFiles::clashProblem(catalogue, {500, -1, QStringLiteral("Nowa")}), QString());
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
 }
 
 void TestCatalogueFiles::keyedListReadsExactlyTheCounter()
