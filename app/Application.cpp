@@ -1,9 +1,13 @@
 #include "Application.h"
 
 #include "Command.h"
+#include "Dialogs.h"
 #include "Glowny.h"
 #include "Splash.h"
 #include "Windows.h"
+#include "store/DataDirectory.h"
+#include "store/Error.h"
+#include "store/Journal.h"
 
 #include <QLibraryInfo>
 #include <QThread>
@@ -13,6 +17,21 @@
 namespace {
 
 bool quitWasRequested = false;
+
+// A command killed half way is finished before any window reads the catalogue.
+void recoverCatalogue()
+{
+    QString dir;
+    try {
+        dir = DataDirectory::path();
+    } catch (const AppError &) {
+        return; // the main window reports the stored value
+    }
+    if (dir.isEmpty())
+        return;
+    if (const QString notice = Journal::recover(dir).notice(); !notice.isEmpty())
+        Dialogs::information(nullptr, notice);
+}
 
 void installPolishQtTexts(QApplication &app)
 {
@@ -54,6 +73,7 @@ int GromadnikApplication::run(std::chrono::milliseconds splashTime)
         // The splash is meant to stay still for this long; nothing is repainted meanwhile.
         QThread::msleep(static_cast<unsigned long>(splashTime.count()));
         delete splash;
+        recoverCatalogue();
         // Shown from inside the event loop, so that a quit asked for while it opens ends the loop.
         QTimer::singleShot(0, frmGlowny, &QWidget::show);
         return exec();
