@@ -27,7 +27,7 @@ class Folder
 {
 public:
     explicit Folder(const QString &dir)
-        : m_folder(QFileInfo(dir + QLatin1Char('x')).dir()), m_names(m_folder.entryList(QDir::Files))
+        : m_folder(QFileInfo(dir + QLatin1Char('x')).dir()), m_names(m_folder.entryList(QDir::Files | QDir::Hidden))
     {}
 
     // The photo list files of one subcategory: its prefix followed by an item number.

@@ -63,8 +63,6 @@ bool renamed(const QString &from, const QString &to)
 {
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(), error);
-    ProfileStore::forget(from);
-    ProfileStore::forget(to);
     return !error;
 }
 
@@ -121,17 +119,23 @@ void moveRenamed(const QString &from, const QString &to)
         throw AppError(QStringLiteral("Plik %1 należy już do innej pozycji katalogu; plik %2 nie został na niego "
                                       "przeniesiony.")
                            .arg(to, from));
+    ProfileStore::forget(from);
+    ProfileStore::forget(to);
     if (!renamed(from, to))
         throw AppError(QStringLiteral("Nie można przenieść pliku %1 do %2.").arg(from, to));
 }
 
+// A hundred thousand files after an import: the parsed copies are dropped once, at the end.
 void moveStagedFiles(const QString &folder, const QStringList &names)
 {
     for (const QString &name : names) {
         const QString staged = pathIn(folder, name + QLatin1String(stagedSuffix));
-        if (!renamed(staged, pathIn(folder, name)) && QFile::exists(staged))
+        if (!renamed(staged, pathIn(folder, name)) && QFile::exists(staged)) {
+            ProfileStore::clear();
             throw AppError::unableToWrite(pathIn(folder, name));
+        }
     }
+    ProfileStore::clear();
 }
 
 QStringList stagedIn(const QString &folder)
@@ -326,6 +330,9 @@ void Command::run()
     }
     text += "end " + QByteArray::number(m_steps.size()) + ' ' +
             QCryptographicHash::hash(text, QCryptographicHash::Sha1).toHex() + '\n';
+    // Staged files must be on the disk under their names before a journal can ask to move them.
+    if (!m_staged.isEmpty())
+        syncFolder(m_folder);
     const QString journal = journalIn(m_folder);
     FileAccess::writeAtomically(journal, text); // waits for the disk
     syncFolder(m_folder);
@@ -349,7 +356,6 @@ void Command::run()
                 break;
             case Step::Staged:
                 moveStagedFiles(m_folder, m_staged);
-                ProfileStore::clear();
                 break;
             }
             ++done;

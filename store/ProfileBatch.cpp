@@ -100,7 +100,7 @@ void ProfileBatch::commit(const QString &fileName)
         if (!existed)
             m_stagedNames.append(pending->fileName);
         m_staged.insert(key, pending->existed);
-        ProfileStore::writing(written);
+        ProfileStore::forget(written);
     } else {
         m_listed[folder].insert(nameOf(key));
     }
