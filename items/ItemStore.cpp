@@ -105,6 +105,9 @@ void save(const Place &place, int item, const ItemValues &values)
 
 void remove(const Place &place, int item)
 {
+    Journal::Command command(place.dir, QStringLiteral("usunięcie pozycji nr %1 z podkategorii \"%2\" kategorii \"%3\"")
+                                            .arg(item + 1)
+                                            .arg(place.subcategory, place.category));
     const QString itemFile = place.itemFile();
     const int last = ProfileFile(itemFile).ReadNumber(config, countKey, 0) - 1;
     if (item < 0 || item > last)
@@ -117,10 +120,6 @@ void remove(const Place &place, int item)
     else
         items.dropSection(QByteArray::number(last));
     items.setValue("config", "liczba_pozycji", QByteArray::number(last));
-
-    Journal::Command command(place.dir, QStringLiteral("usunięcie pozycji nr %1 z podkategorii \"%2\" kategorii \"%3\"")
-                                            .arg(item + 1)
-                                            .arg(place.subcategory, place.category));
     command.write(itemFile, items.bytes());
     // The photo list moves byte for byte; no photo list stays under the last number.
     if (item != last) {

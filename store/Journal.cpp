@@ -260,7 +260,9 @@ bool sameFile(const QString &a, const QString &b)
 
 Command::Command(const QString &dir, QString description)
     : m_dir(dir), m_folder(folderOf(dir)), m_description(std::move(description))
-{}
+{
+    settle(dir); // before the command reads what it is to change
+}
 
 QString Command::local(const QString &file) const
 {
@@ -309,7 +311,6 @@ void Command::check() const
 
 void Command::run()
 {
-    settle(m_dir);
     check();
     QByteArray text = header + "\ncommand " + encoded(m_description) + '\n';
     for (const Step &step : std::as_const(m_steps)) {
@@ -426,7 +427,8 @@ void removeStaged(const QString &dir)
     const QString folder = folderOf(dir);
     const QString staged = QLatin1String(stagedSuffix);
     for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if ((name.endsWith(staged) || name.endsWith(staged + QStringLiteral(".~gromadnik"))) && isTemporary(name, false))
+        if ((name.endsWith(staged) || name.endsWith(staged + QStringLiteral(".~gromadnik"))) &&
+            isTemporary(name, false))
             QFile::remove(pathIn(folder, name));
     }
 }

@@ -43,7 +43,8 @@ class Command
 {
 public:
     // `description` names the command in the notice shown when a later start has to finish it,
-    // as in: zmiana nazwy kategorii "Monety" na "Monety PL".
+    // as in: zmiana nazwy kategorii "Monety" na "Monety PL". Made before the command reads the
+    // files it changes: a journal an earlier command left is finished first (or AppError thrown).
     Command(const QString &dir, QString description);
 
     // Full file names, as the catalogue names them.
@@ -78,10 +79,10 @@ private:
 // What the recovery at start-up found and did.
 struct Recovery
 {
-    QString finished;        // the command whose journal was finished
-    QString failed;          // or why it could not be finished (its journal stays for the next start)
-    bool discarded = false;  // a journal cut short: nothing had changed yet
-    int temporaries = 0;     // leftover temporary files of killed writes, removed
+    QString finished;       // the command whose journal was finished
+    QString failed;         // or why it could not be finished (its journal stays for the next start)
+    bool discarded = false; // a journal cut short: nothing had changed yet
+    int temporaries = 0;    // leftover temporary files of killed writes, removed
 
     // One Polish notice for the user, or the empty text when there was nothing to repair.
     QString notice() const;
