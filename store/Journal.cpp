@@ -142,7 +142,7 @@ QStringList stagedIn(const QString &folder)
 {
     QStringList names;
     const QString suffix = QLatin1String(stagedSuffix);
-    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted)) {
         if (name.endsWith(suffix) && name.chopped(suffix.size()).endsWith(QLatin1String(".gmd")))
             names.append(name.chopped(suffix.size()));
     }
@@ -198,7 +198,7 @@ bool isTemporary(const QString &name, bool keepStaged)
 int sweep(const QString &folder, bool keepStaged)
 {
     int removed = 0;
-    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted)) {
         if (isTemporary(name, keepStaged) && QFile::remove(pathIn(folder, name)))
             ++removed;
     }
@@ -377,9 +377,9 @@ QString Recovery::notice() const
     if (!failed.isEmpty())
         lines << QStringLiteral("Poprzednie polecenie (%1) zostało przerwane i nie udało się go dokończyć: %2\n"
                                 "Program spróbuje je dokończyć przy następnym uruchomieniu.")
-                     .arg(finished, failed);
-    else if (!finished.isEmpty())
-        lines << QStringLiteral("Poprzednie polecenie (%1) zostało przerwane; dokończono je.").arg(finished);
+                     .arg(command, failed);
+    else if (!command.isEmpty())
+        lines << QStringLiteral("Poprzednie polecenie (%1) zostało przerwane; dokończono je.").arg(command);
     if (discarded)
         lines << QStringLiteral("Poprzednie polecenie zostało przerwane, zanim cokolwiek zmieniło; katalog pozostał "
                                 "bez zmian.");
@@ -399,11 +399,11 @@ Recovery recover(const QString &dir)
     bool keepStaged = false;
     try {
         if (const auto command = finish(folder, recovery.discarded))
-            recovery.finished = *command;
+            recovery.command = *command;
     } catch (const AppError &error) {
         QFile file(journalIn(folder));
         const auto parsed = file.open(QIODevice::ReadOnly) ? parse(file.readAll()) : std::nullopt;
-        recovery.finished = parsed ? parsed->description : QString();
+        recovery.command = parsed ? parsed->description : QString();
         recovery.failed = error.message();
         keepStaged = true;
     }
@@ -426,7 +426,7 @@ void removeStaged(const QString &dir)
 {
     const QString folder = folderOf(dir);
     const QString staged = QLatin1String(stagedSuffix);
-    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted)) {
         if ((name.endsWith(staged) || name.endsWith(staged + QStringLiteral(".~gromadnik"))) &&
             isTemporary(name, false))
             QFile::remove(pathIn(folder, name));

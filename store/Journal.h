@@ -79,8 +79,8 @@ private:
 // What the recovery at start-up found and did.
 struct Recovery
 {
-    QString finished;       // the command whose journal was finished
-    QString failed;         // or why it could not be finished (its journal stays for the next start)
+    QString command;        // the interrupted command that its journal names, finished unless
+    QString failed;         // says why it could not be (its journal then stays for the next start)
     bool discarded = false; // a journal cut short: nothing had changed yet
     int temporaries = 0;    // leftover temporary files of killed writes, removed
 
