@@ -8,6 +8,7 @@
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
 #include "store/Error.h"
+#include "store/Journal.h"
 
 #include <QLibraryInfo>
 #include <QThread>
@@ -17,6 +18,21 @@
 namespace {
 
 bool quitWasRequested = false;
+
+// A command killed half way is finished before any window reads the catalogue.
+void recoverCatalogue()
+{
+    QString dir;
+    try {
+        dir = DataDirectory::path();
+    } catch (const AppError &) {
+        return; // the main window reports the stored value
+    }
+    if (dir.isEmpty())
+        return;
+    if (const QString notice = Journal::recover(dir).notice(); !notice.isEmpty())
+        Dialogs::information(nullptr, notice);
+}
 
 void installPolishQtTexts(QApplication &app)
 {
@@ -97,13 +113,18 @@ int GromadnikApplication::run(std::chrono::milliseconds splashTime)
         // The data-directory window chooses the folder on the first start and may change it later.
         connect(frmConfig_files, &QDialog::finished, this, [this] {
             runCommand([this] {
-                if (!Application::quitRequested() && !claimChosenFolder())
+                if (Application::quitRequested())
+                    return;
+                if (claimChosenFolder())
+                    recoverCatalogue(); // a folder chosen now may hold a command killed half way
+                else
                     Application::requestQuit();
             });
         });
         // The splash is meant to stay still for this long; nothing is repainted meanwhile.
         QThread::msleep(static_cast<unsigned long>(splashTime.count()));
         delete splash;
+        recoverCatalogue();
         // Shown from inside the event loop, so that a quit asked for while it opens ends the loop.
         QTimer::singleShot(0, frmGlowny, &QWidget::show);
         return exec();

@@ -2,11 +2,11 @@
 
 #include "store/CatalogueFiles.h"
 #include "store/Error.h"
+#include "store/Journal.h"
 #include "store/ProfileFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <filesystem>
 
 namespace {
 
@@ -27,7 +27,7 @@ class Folder
 {
 public:
     explicit Folder(const QString &dir)
-        : m_folder(QFileInfo(dir + QLatin1Char('x')).dir()), m_names(m_folder.entryList(QDir::Files))
+        : m_folder(QFileInfo(dir + QLatin1Char('x')).dir()), m_names(m_folder.entryList(QDir::Files | QDir::Hidden))
     {}
 
     // The photo list files of one subcategory: its prefix followed by an item number.
@@ -61,18 +61,7 @@ private:
     QStringList m_names;
 };
 
-// One file to its new name, never over another file (a change of letter case alone is the same
-// file on Windows). Two system calls, as 50,000 photo lists may follow one rename.
-bool renameFile(const QString &from, const QString &to)
-{
-    if (from.compare(to, Qt::CaseInsensitive) != 0 && QFile::exists(to))
-        return false;
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(), error);
-    return !error;
-}
-
-// Renames files one by one; a failure renames back what was done and throws.
+// The files to carry to their new names, planned before anything moves.
 class Moves
 {
 public:
@@ -82,43 +71,45 @@ public:
             m_planned.append({from, to});
     }
 
+    // A change of letter case alone leaves a file where it is on a file system that ignores case;
+    // on one that does not, the new name may be another entry's file.
     QStringList targetsThatExist() const
     {
         QStringList existing;
         for (const auto &[from, to] : m_planned) {
-            if (QFile::exists(to))
+            if (QFile::exists(to) && !Journal::sameFile(from, to))
                 existing.append(to);
         }
         return existing;
     }
 
-    void run()
+    void addTo(Journal::Command &command) const
     {
-        ProfileStore::clear(); // the parsed copies are keyed by the names that change
-        QList<std::pair<QString, QString>> done;
-        for (const auto &[from, to] : std::as_const(m_planned)) {
-            if (!renameFile(from, to)) {
-                undo(done);
-                throw AppError(
-                    QStringLiteral("Nie można przenieść pliku %1 do %2; nazwa nie została zmieniona.").arg(from, to));
-            }
-            done.append({from, to});
-        }
-        m_done = done;
+        for (const auto &[from, to] : m_planned)
+            command.rename(from, to);
     }
-
-    void undo() { undo(m_done); }
 
 private:
-    static void undo(const QList<std::pair<QString, QString>> &done)
-    {
-        for (auto it = done.crbegin(); it != done.crend(); ++it)
-            QFile::rename(it->second, it->first);
-    }
-
     QList<std::pair<QString, QString>> m_planned;
-    QList<std::pair<QString, QString>> m_done;
 };
+
+// The file's new bytes after `changes`, for a journal to record before anything is written.
+QByteArray edited(const QString &fileName, const std::function<void(ProfileEdit &)> &changes)
+{
+    ProfileBatch batch;
+    ProfileFile(fileName, batch).Edit(changes);
+    return batch.contents(fileName);
+}
+
+QByteArray listBytes(const QString &fileName, const KeyedList &list, const QStringList &names)
+{
+    return edited(fileName, [&](ProfileEdit &edit) {
+        edit.DropSection(list.section);
+        for (int k = 0; k < names.size(); ++k)
+            edit.WriteText(list.section, QString::number(k), names[k]);
+        edit.WriteNumber(config, list.counterKey, int(names.size()));
+    });
+}
 
 void planSubcategoryMoves(Moves &moves, const Folder &folder, const QString &dir, const QString &oldCategory,
                           const QString &oldSub, const QString &newCategory, const QString &newSub)
@@ -166,25 +157,36 @@ void writeSubcategories(const QString &dir, const QString &category, const QStri
     writeList(CatalogueFiles::subcategoryList(dir, category), KeyedList::subcategories, names);
 }
 
-static void deleteSubcategoryFiles(const Folder &folder, const QString &dir, const QString &category,
-                                   const QString &subcategory)
+static void deleteSubcategoryFiles(Journal::Command &command, const Folder &folder, const QString &dir,
+                                   const QString &category, const QString &subcategory)
 {
-    ProfileStore::remove(CatalogueFiles::itemFile(dir, category, subcategory));
+    command.remove(CatalogueFiles::itemFile(dir, category, subcategory));
     for (const QString &file : folder.photoLists(dir, category, subcategory))
-        ProfileStore::remove(file);
+        command.remove(file);
 }
 
-void deleteSubcategoryFiles(const QString &dir, const QString &category, const QString &subcategory)
+void deleteCategory(const QString &dir, const QStringList &remaining, const QString &category)
 {
-    deleteSubcategoryFiles(Folder(dir), dir, category, subcategory);
-}
-
-void deleteCategoryFiles(const QString &dir, const QString &category, const QStringList &subcategories)
-{
+    const QString list = CatalogueFiles::categoryList(dir);
+    Journal::Command command(dir, QStringLiteral("usunięcie kategorii \"%1\"").arg(category));
+    command.write(list, listBytes(list, KeyedList::categories, remaining));
     const Folder folder(dir);
-    for (const QString &sub : subcategories)
-        deleteSubcategoryFiles(folder, dir, category, sub);
-    ProfileStore::remove(CatalogueFiles::subcategoryList(dir, category));
+    const QString subcategoryList = CatalogueFiles::subcategoryList(dir, category);
+    for (const QString &sub : KeyedList::subcategories.read(ProfileFile(subcategoryList)))
+        deleteSubcategoryFiles(command, folder, dir, category, sub);
+    command.remove(subcategoryList);
+    command.run();
+}
+
+void deleteSubcategory(const QString &dir, const QString &category, const QStringList &remaining,
+                       const QString &subcategory)
+{
+    const QString list = CatalogueFiles::subcategoryList(dir, category);
+    Journal::Command command(
+        dir, QStringLiteral("usunięcie podkategorii \"%1\" z kategorii \"%2\"").arg(subcategory, category));
+    command.write(list, listBytes(list, KeyedList::subcategories, remaining));
+    deleteSubcategoryFiles(command, Folder(dir), dir, category, subcategory);
+    command.run();
 }
 
 QList<CatalogueFiles::CategoryNames> catalogueNames(const QString &dir)
@@ -219,17 +221,14 @@ void renameCategory(const QString &dir, int index, const QString &oldName, const
 {
     if (oldName == newName)
         return;
-    Moves moves = planCategoryMoves(dir, oldName, newName);
-    moves.run();
-    try {
-        ProfileFile(CatalogueFiles::categoryList(dir)).Edit([&](ProfileEdit &edit) {
-            edit.WriteText(KeyedList::categories.section, QString::number(index), newName);
-            edit.WriteText(config, QStringLiteral("aktywna"), newName);
-        });
-    } catch (...) {
-        moves.undo();
-        throw;
-    }
+    const QString list = CatalogueFiles::categoryList(dir);
+    Journal::Command command(dir, QStringLiteral("zmiana nazwy kategorii \"%1\" na \"%2\"").arg(oldName, newName));
+    planCategoryMoves(dir, oldName, newName).addTo(command);
+    command.write(list, edited(list, [&](ProfileEdit &edit) {
+                      edit.WriteText(KeyedList::categories.section, QString::number(index), newName);
+                      edit.WriteText(config, QStringLiteral("aktywna"), newName);
+                  }));
+    command.run();
 }
 
 void renameSubcategory(const QString &dir, const QString &category, int index, const QString &oldName,
@@ -237,17 +236,15 @@ void renameSubcategory(const QString &dir, const QString &category, int index, c
 {
     if (oldName == newName)
         return;
-    Moves moves = planSubcategoryRename(dir, category, oldName, newName);
-    moves.run();
-    try {
-        ProfileFile(CatalogueFiles::subcategoryList(dir, category)).Edit([&](ProfileEdit &edit) {
-            edit.WriteText(KeyedList::subcategories.section, QString::number(index), newName);
-            edit.WriteText(config, QStringLiteral("aktywna"), newName);
-        });
-    } catch (...) {
-        moves.undo();
-        throw;
-    }
+    const QString list = CatalogueFiles::subcategoryList(dir, category);
+    Journal::Command command(dir, QStringLiteral("zmiana nazwy podkategorii \"%1\" kategorii \"%2\" na \"%3\"")
+                                      .arg(oldName, category, newName));
+    planSubcategoryRename(dir, category, oldName, newName).addTo(command);
+    command.write(list, edited(list, [&](ProfileEdit &edit) {
+                      edit.WriteText(KeyedList::subcategories.section, QString::number(index), newName);
+                      edit.WriteText(config, QStringLiteral("aktywna"), newName);
+                  }));
+    command.run();
 }
 
 } // namespace CategoryStore

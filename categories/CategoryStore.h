@@ -15,10 +15,13 @@ namespace CategoryStore {
 void writeCategories(const QString &dir, const QStringList &names);
 void writeSubcategories(const QString &dir, const QString &category, const QStringList &names);
 
-// Removes the category's subcategory list and the item and photo list files of its subcategories.
-void deleteCategoryFiles(const QString &dir, const QString &category, const QStringList &subcategories);
-// Removes the subcategory's item file and its photo list files.
-void deleteSubcategoryFiles(const QString &dir, const QString &category, const QString &subcategory);
+// Writes the list without the entry (`remaining`, in their order) and removes every file named
+// after it: for a category its subcategory list and the item and photo list files of its
+// subcategories, for a subcategory its item file and photo lists. All of it or, after a crash,
+// nothing (see Journal).
+void deleteCategory(const QString &dir, const QStringList &remaining, const QString &category);
+void deleteSubcategory(const QString &dir, const QString &category, const QStringList &remaining,
+                       const QString &subcategory);
 
 // Every category with its subcategories, as the lists in `dir` hold them.
 QList<CatalogueFiles::CategoryNames> catalogueNames(const QString &dir);
@@ -28,8 +31,9 @@ QList<CatalogueFiles::CategoryNames> catalogueNames(const QString &dir);
 QString renameProblem(const QString &dir, const QList<CatalogueFiles::CategoryNames> &catalogue,
                       const CatalogueFiles::NewName &change);
 
-// Carries every file named after the entry to its new name, then writes the entry and the
-// active-selection key. A failed move puts back what was moved and throws AppError.
+// Carries every file named after the entry to its new name and writes the entry and the
+// active-selection key, all of it or, after a crash, nothing (see Journal). Throws AppError with
+// nothing changed when a new name is another file's.
 void renameCategory(const QString &dir, int index, const QString &oldName, const QString &newName);
 void renameSubcategory(const QString &dir, const QString &category, int index, const QString &oldName,
                        const QString &newName);

@@ -267,21 +267,21 @@ void TfrmKategorie::btnUsunClick()
         return;
     const QString dir = DataDirectory::path();
     const int row = chosenRow(ListBox1);
-    if (row >= 0) {
-        const QString name = ListBox1->item(row)->text();
-        const QSignalBlocker blocker(ListBox1);
-        delete ListBox1->takeItem(row);
-        const QStringList subcategories =
-            KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(dir, name)));
-        CategoryStore::deleteCategoryFiles(dir, name, subcategories);
-        // Its subcategories are gone with it: nothing on the right may act on them any more.
-        const QSignalBlocker subBlocker(ListBox2);
-        ListBox2->clear();
-        ListBox2->setEnabled(false);
-        setSubcategoryButtons(false);
-        btnDodaj_podkategorie->setEnabled(false);
+    if (row < 0) {
+        CategoryStore::writeCategories(dir, rows(ListBox1));
+        return;
     }
-    CategoryStore::writeCategories(dir, rows(ListBox1));
+    QStringList remaining = rows(ListBox1);
+    const QString name = remaining.takeAt(row);
+    CategoryStore::deleteCategory(dir, remaining, name);
+    const QSignalBlocker blocker(ListBox1);
+    delete ListBox1->takeItem(row);
+    // Its subcategories are gone with it: nothing on the right may act on them any more.
+    const QSignalBlocker subBlocker(ListBox2);
+    ListBox2->clear();
+    ListBox2->setEnabled(false);
+    setSubcategoryButtons(false);
+    btnDodaj_podkategorie->setEnabled(false);
 }
 
 void TfrmKategorie::btnUsun_podkategorieClick()
@@ -291,13 +291,15 @@ void TfrmKategorie::btnUsun_podkategorieClick()
         return;
     const QString dir = DataDirectory::path();
     const int row = chosenRow(ListBox2);
-    if (row >= 0) {
-        const QString name = ListBox2->item(row)->text();
-        const QSignalBlocker blocker(ListBox2);
-        delete ListBox2->takeItem(row);
-        CategoryStore::deleteSubcategoryFiles(dir, m_category, name);
+    if (row < 0) {
+        CategoryStore::writeSubcategories(dir, m_category, rows(ListBox2));
+        return;
     }
-    CategoryStore::writeSubcategories(dir, m_category, rows(ListBox2));
+    QStringList remaining = rows(ListBox2);
+    const QString name = remaining.takeAt(row);
+    CategoryStore::deleteSubcategory(dir, m_category, remaining, name);
+    const QSignalBlocker blocker(ListBox2);
+    delete ListBox2->takeItem(row);
 }
 
 // A move is written at once, with the chosen row's new number, so the stored row numbers and the

@@ -69,7 +69,8 @@ enum class Writing { Batched, ValueByValue };
 class Targets
 {
 public:
-    explicit Targets(Writing writing) : m_batch(writing == Writing::Batched ? std::make_unique<ProfileBatch>() : nullptr)
+    explicit Targets(Writing writing, ProfileBatch::Mode mode = ProfileBatch::Mode::InPlace)
+        : m_batch(writing == Writing::Batched ? std::make_unique<ProfileBatch>(mode) : nullptr)
     {
     }
     ProfileFile open(const QString &fileName) const
@@ -86,6 +87,8 @@ public:
         if (m_batch)
             m_batch->commitAll();
     }
+    // The files written under their staged names, by their own names.
+    QStringList staged() const { return m_batch ? m_batch->staged() : QStringList(); }
 
 private:
     std::unique_ptr<ProfileBatch> m_batch;

@@ -2,6 +2,7 @@
 
 #include "store/Codepage.h"
 #include "store/Error.h"
+#include "store/Journal.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,8 +21,11 @@ public:
     // so that a bad name is found before the first file changes.
     enum class Pass { Check, Write };
 
+    // The write pass stages every file, and a journal moves them into place once all are written:
+    // a crash leaves the catalogue as it was before the import or as it is after it.
     Walk(const QString &dir, const QString &sourceFile, Pass pass, Writing writing)
-        : m_dir(dir), m_source(sourceFile), m_sourceFile(sourceFile), m_pass(pass), m_targets(writing)
+        : m_dir(dir), m_source(sourceFile), m_sourceFile(sourceFile), m_pass(pass),
+          m_targets(writing, pass == Pass::Write ? ProfileBatch::Mode::Staged : ProfileBatch::Mode::InPlace)
     {
     }
 
@@ -45,8 +49,14 @@ public:
         }
         if (m_pass == Pass::Check)
             checkNamesTogether();
-        if (m_pass == Pass::Write)
+        if (m_pass == Pass::Write) {
             m_targets.completeAll();
+            if (const QStringList staged = m_targets.staged(); !staged.isEmpty()) {
+                Journal::Command command(m_dir, QStringLiteral("import danych z pliku %1").arg(m_sourceFile));
+                command.moveStaged(staged);
+                command.run();
+            }
+        }
     }
 
 private:
@@ -351,7 +361,17 @@ void run(const QString &dir, const QString &sourceFile, const Progress &progress
 {
     checkSource(sourceFile);
     Walk(dir, sourceFile, Walk::Pass::Check, Writing::Batched).run({});
-    Walk(dir, sourceFile, Walk::Pass::Write, writing).run(progress);
+    Journal::settle(dir);
+    Journal::removeStaged(dir); // of an import that failed or was cut short
+    try {
+        Walk(dir, sourceFile, Walk::Pass::Write, writing).run(progress);
+    } catch (const AppError &error) {
+        // A file not yet moved into place: nothing of the import is in the catalogue. Once the
+        // journal is written its staged files are its own.
+        if (!Journal::isPending(dir))
+            Journal::removeStaged(dir);
+        throw AppError(QString(error.message()).remove(QLatin1String(Journal::stagedSuffix)));
+    }
 }
 
 } // namespace Import

@@ -3,6 +3,8 @@
 #include "store/CatalogueFiles.h"
 #include "store/Codepage.h"
 #include "store/Error.h"
+#include "store/FileAccess.h"
+#include "store/Journal.h"
 #include "store/MultilineText.h"
 #include "store/ProfileFile.h"
 
@@ -135,36 +137,31 @@ void save(const Place &place, int item, const ItemValues &values)
 
 void remove(const Place &place, int item)
 {
-    ProfileFile file(place.itemFile());
-    const int last = file.ReadNumber(config, countKey, 0) - 1;
+    Journal::Command command(place.dir, QStringLiteral("usunięcie pozycji nr %1 z podkategorii \"%2\" kategorii \"%3\"")
+                                            .arg(item + 1)
+                                            .arg(place.subcategory, place.category));
+    const QString itemFile = place.itemFile();
+    const int last = ProfileFile(itemFile).ReadNumber(config, countKey, 0) - 1;
     if (item < 0 || item > last)
         return;
-    const ItemValues moved = read(place, last);
-
-    // The photo list moves byte for byte; an item without one leaves none behind it.
-    const QString lastPhotos = place.photoList(last);
-    QFile source(lastPhotos);
-    if (source.open(QIODevice::ReadOnly)) {
-        if (item != last)
-            ProfileStore::replace(place.photoList(item), source.readAll());
-        ProfileFile(lastPhotos).Edit([](ProfileEdit &edit) {
-            edit.DropSection(QStringLiteral("zdjecia"));
-            edit.DropSection(QStringLiteral("config"));
-        });
-    } else if (item != last) {
-        ProfileStore::remove(place.photoList(item));
+    // The last item's section moves line for line, so a value is carried as it stands in the file.
+    const auto wholeFile = [](const QString &file) { return FileAccess::readWhole(QFile::encodeName(file)); };
+    ProfileDocument items(wholeFile(itemFile).value_or(FileAccess::Contents{}).bytes);
+    if (item != last)
+        items.moveSection(QByteArray::number(last), QByteArray::number(item));
+    else
+        items.dropSection(QByteArray::number(last));
+    items.setValue("config", "liczba_pozycji", QByteArray::number(last));
+    command.write(itemFile, items.bytes());
+    // The photo list moves byte for byte; no photo list stays under the last number.
+    if (item != last) {
+        if (const auto photos = wholeFile(place.photoList(last)))
+            command.write(place.photoList(item), photos->bytes);
+        else
+            command.remove(place.photoList(item));
     }
-
-    file.Edit([&](ProfileEdit &edit) {
-        edit.DropSection(QString::number(item));
-        if (item != last) {
-            const QString section = QString::number(item);
-            writeValues(edit, section, moved);
-            edit.WriteText(section, photoKey, moved.photo);
-        }
-        edit.DropSection(QString::number(last));
-        edit.WriteNumber(config, countKey, last);
-    });
+    command.remove(place.photoList(last));
+    command.run();
 }
 
 QStringList photos(const Place &place, int item)

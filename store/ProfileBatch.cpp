@@ -1,8 +1,12 @@
 #include "ProfileBatch.h"
 
+#include "Error.h"
+#include "FileAccess.h"
+#include "Journal.h"
 #include "ProfileStore.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -21,7 +25,7 @@ QString nameOf(const QString &key)
 
 } // namespace
 
-ProfileBatch::ProfileBatch() : m_writer(std::make_unique<BatchWriter>())
+ProfileBatch::ProfileBatch(Mode mode) : m_mode(mode), m_writer(std::make_unique<BatchWriter>())
 {
 }
 
@@ -33,7 +37,9 @@ bool ProfileBatch::mayExist(const QString &key)
     auto listed = m_listed.find(folder);
     if (listed == m_listed.end()) {
         QSet<QString> names;
-        for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        // Folders too: a staging batch must not find one in a file's place only when it moves it there.
+        for (const QString &name :
+             QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
 #ifdef Q_OS_WIN
             names.insert(name.toLower());
 #else
@@ -52,7 +58,11 @@ ProfileBatch::Pending &ProfileBatch::pending(const QString &fileName)
         m_writer->waitFor(key); // committed before: read what was written
         auto pending = std::make_shared<Pending>();
         pending->fileName = fileName;
-        if (mayExist(key)) {
+        if (const auto staged = m_staged.constFind(key); staged != m_staged.constEnd()) {
+            bool stagedExisted = false; // written before by this batch: read back from there
+            pending->document = ProfileStore::checkOut(Journal::stagedName(fileName), stagedExisted);
+            pending->existed = *staged;
+        } else if (mayExist(key)) {
             pending->document = ProfileStore::checkOut(fileName, pending->existed);
         } else {
             ProfileStore::forget(fileName);
@@ -75,14 +85,36 @@ void ProfileBatch::commit(const QString &fileName)
     ++m_generation;
     if (!pending->changed)
         return;
-    ProfileStore::writing(pending->fileName);
-    m_writer->write(pending->fileName, key, pending->document, pending->existed);
     const QString folder = folderOf(key);
-    m_listed[folder].insert(nameOf(key));
+    QString written = pending->fileName;
+    bool existed = pending->existed;
+    if (m_mode == Mode::Staged) {
+        // What moving it into place would meet there is found now, while nothing is changed yet.
+        if (m_listed[folder].contains(nameOf(key))) {
+            const QFileInfo info(pending->fileName);
+            if (info.exists() && (!info.isFile() || FileAccess::isReadOnly(pending->fileName)))
+                throw AppError::unableToWrite(pending->fileName);
+        }
+        written = Journal::stagedName(pending->fileName);
+        existed = m_staged.contains(key);
+        if (!existed)
+            m_stagedNames.append(pending->fileName);
+        m_staged.insert(key, pending->existed);
+        ProfileStore::forget(written);
+    } else {
+        m_listed[folder].insert(nameOf(key));
+    }
+    ProfileStore::writing(pending->fileName);
+    m_writer->write(written, key, pending->document, existed);
     if (!m_folders.contains(folder))
         m_folders.append(folder);
     if (m_written.size() <= syncOneByOne)
-        m_written.append(pending->fileName);
+        m_written.append(written);
+}
+
+QByteArray ProfileBatch::contents(const QString &fileName)
+{
+    return pending(fileName).document->bytes();
 }
 
 void ProfileBatch::commitAll()

@@ -16,7 +16,10 @@
 class ProfileBatch
 {
 public:
-    ProfileBatch();
+    // A staging batch writes every file under its staged name (Journal::stagedName), for a journal
+    // to move them all into place once the whole command is written.
+    enum class Mode { InPlace, Staged };
+    explicit ProfileBatch(Mode mode = Mode::InPlace);
     ProfileBatch(const ProfileBatch &) = delete;
     ProfileBatch &operator=(const ProfileBatch &) = delete;
     // Edits that were not committed are dropped: their files keep what they held. Files committed
@@ -29,6 +32,11 @@ public:
     // Once every file committed before has been written, commits every remaining file in the order
     // in which the batch took them, then waits until all that the batch wrote has reached the disk.
     void commitAll();
+    // The files a staging batch has written, by their own names.
+    QStringList staged() const { return m_stagedNames; }
+
+    // The file's bytes as the batch's edits leave them, without writing anything.
+    QByteArray contents(const QString &fileName);
 
 private:
     friend class ProfileFile;
@@ -53,5 +61,8 @@ private:
     QStringList m_folders; // written to, still to be synced
     QStringList m_written; // the first few files written, synced one by one when they are all
     QHash<QString, QSet<QString>> m_listed; // folder -> names of its files, as keys name them
+    Mode m_mode;
+    QHash<QString, bool> m_staged; // key -> whether the file itself existed, for files written staged
+    QStringList m_stagedNames;
     std::unique_ptr<BatchWriter> m_writer;
 };

@@ -351,6 +351,43 @@ bool ProfileDocument::dropKey(QByteArrayView sectionName, QByteArrayView wanted)
     return true;
 }
 
+bool ProfileDocument::moveSection(QByteArrayView from, QByteArrayView to)
+{
+    const qsizetype source = findSectionIndex(from);
+    if (source < 0)
+        return dropSection(to);
+    const qsizetype target = findSectionIndex(to);
+    static const QByteArrayView lineEnds[] = {"", "\n", "\r\n"};
+    const Section moved = m_sections[source];
+    QByteArray body;
+    for (qsizetype i = moved.header + 1; i < moved.end; ++i)
+        body.append(text(m_lines[i])).append(lineEnds[m_lines[i].lineEnd]);
+    if (!body.isEmpty() && !body.endsWith('\n'))
+        body += "\r\n";
+    QByteArray joined;
+    joined.reserve(m_size + body.size() + to.size() + 4);
+    const auto lineAt = [&](qsizetype i) { joined.append(text(m_lines[i])).append(lineEnds[m_lines[i].lineEnd]); };
+    for (qsizetype i = 0; i < qsizetype(m_lines.size()); ++i) {
+        if (i >= moved.header && i < moved.end)
+            continue;
+        if (target >= 0 && i > m_sections[target].header && i < m_sections[target].end)
+            continue;
+        lineAt(i);
+        if (target >= 0 && i == m_sections[target].header) {
+            if (!joined.endsWith('\n'))
+                joined += "\r\n";
+            joined += body;
+        }
+    }
+    if (target < 0) {
+        if (!joined.isEmpty() && !joined.endsWith('\n'))
+            joined += "\r\n";
+        joined += "[" + to.toByteArray() + "]\r\n" + body;
+    }
+    *this = ProfileDocument(std::move(joined));
+    return true;
+}
+
 // Replaces `count` lines from index `first` with `newLines`. A single replaced line keeps its own
 // line end (and, being an entry rewritten under its own key, its place in the key indexes); added
 // lines end with CR LF, and a last line that had no line end gets one before them.

@@ -32,6 +32,9 @@ public:
     bool setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value);
     bool dropSection(QByteArrayView section);
     bool dropKey(QByteArrayView section, QByteArrayView key);
+    // The lines of section `from`, byte for byte, become the lines of section `to` (which keeps its
+    // place, or is added at the end); section `from` is dropped.
+    bool moveSection(QByteArrayView from, QByteArrayView to);
 
     // How many positions a numbered list can reach in this file: one more than the highest key of
     // `section` (or, for numberedSections, the highest section name) that is a number in decimal,

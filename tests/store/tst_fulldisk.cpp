@@ -137,14 +137,11 @@ const QMap<QString, Command> &commands()
                                                                            QStringLiteral("Polska Ludowa"));
                                       }});
     all.insert("delete category", {true, [](const QString &dir) {
-                                       const QStringList subs = KeyedList::subcategories.read(
-                                           ProfileFile(CatalogueFiles::subcategoryList(dir, monety)));
-                                       CategoryStore::deleteCategoryFiles(dir, monety, subs);
-                                       CategoryStore::writeCategories(dir, {QStringLiteral("Odznaczenia")});
+                                       CategoryStore::deleteCategory(dir, {QStringLiteral("Odznaczenia")}, monety);
                                    }});
     all.insert("delete subcategory", {true, [](const QString &dir) {
-                                          CategoryStore::deleteSubcategoryFiles(dir, monety, polska);
-                                          CategoryStore::writeSubcategories(dir, monety, {QStringLiteral("Niemcy")});
+                                          CategoryStore::deleteSubcategory(dir, monety, {QStringLiteral("Niemcy")},
+                                                                           polska);
                                       }});
     all.insert("export", {false, [](const QString &dir) { Export::run(dir, dir + QStringLiteral("eksport.txt")); }});
     all.insert("import", {true, [](const QString &dir) { Import::run(dir, importSource); }});

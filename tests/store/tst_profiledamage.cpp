@@ -171,8 +171,7 @@ void TestProfileDamage::controlCharactersAreWrittenBack()
         CategoryStore::writeCategories(dir.path(), {QStringLiteral("Inne"), category});
         QVERIFY(dir.read("kategorie.gmd").contains("\r\n1=Kat" + odd + "\r\n"));
     } else if (command == "delete category") {
-        CategoryStore::deleteCategoryFiles(dir.path(), QStringLiteral("Inne"), {});
-        CategoryStore::writeCategories(dir.path(), {category});
+        CategoryStore::deleteCategory(dir.path(), {category}, QStringLiteral("Inne"));
         QVERIFY(dir.read("kategorie.gmd").contains("\r\n0=Kat" + odd + "\r\n"));
     } else if (command == "delete item") {
         ItemStore::remove(place, 0);
