@@ -157,9 +157,32 @@ void writeSubcategories(const QString &dir, const QString &category, const QStri
     writeList(CatalogueFiles::subcategoryList(dir, category), KeyedList::subcategories, names);
 }
 
-static void deleteSubcategoryFiles(Journal::Command &command, const Folder &folder, const QString &dir,
-                                   const QString &category, const QString &subcategory)
+// A catalogue made before such names were refused may hold two entries whose names give one set of
+// files (category "X" with "Y_Z" beside "X_Y" with "Z"): deleting one must not take the other's items.
+static bool filesStayInUse(const QList<CatalogueFiles::CategoryNames> &others, const QString &category,
+                           const QString &subcategory)
 {
+#ifdef Q_OS_WIN
+    constexpr Qt::CaseSensitivity fileNames = Qt::CaseInsensitive;
+#else
+    constexpr Qt::CaseSensitivity fileNames = Qt::CaseSensitive;
+#endif
+    const QString own = category + QLatin1Char('_') + subcategory;
+    for (const CatalogueFiles::CategoryNames &other : others) {
+        for (const QString &sub : other.subcategories) {
+            if (QString::compare(other.name + QLatin1Char('_') + sub, own, fileNames) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+static void deleteSubcategoryFiles(Journal::Command &command, const Folder &folder, const QString &dir,
+                                   const QString &category, const QString &subcategory,
+                                   const QList<CatalogueFiles::CategoryNames> &others)
+{
+    if (filesStayInUse(others, category, subcategory))
+        return;
     command.remove(CatalogueFiles::itemFile(dir, category, subcategory));
     for (const QString &file : folder.photoLists(dir, category, subcategory))
         command.remove(file);
@@ -170,11 +193,17 @@ void deleteCategory(const QString &dir, const QStringList &remaining, const QStr
     const QString list = CatalogueFiles::categoryList(dir);
     Journal::Command command(dir, QStringLiteral("usunięcie kategorii \"%1\"").arg(category));
     command.write(list, listBytes(list, KeyedList::categories, remaining));
-    const Folder folder(dir);
-    const QString subcategoryList = CatalogueFiles::subcategoryList(dir, category);
-    for (const QString &sub : KeyedList::subcategories.read(ProfileFile(subcategoryList)))
-        deleteSubcategoryFiles(command, folder, dir, category, sub);
-    command.remove(subcategoryList);
+    QList<CatalogueFiles::CategoryNames> others;
+    for (const QString &name : remaining)
+        others.append({name, KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(dir, name)))});
+    // The same name twice in the list shares one subcategory list: the other row keeps it all.
+    if (!remaining.contains(category)) {
+        const Folder folder(dir);
+        const QString subcategoryList = CatalogueFiles::subcategoryList(dir, category);
+        for (const QString &sub : KeyedList::subcategories.read(ProfileFile(subcategoryList)))
+            deleteSubcategoryFiles(command, folder, dir, category, sub, others);
+        command.remove(subcategoryList);
+    }
     command.run();
 }
 
@@ -185,7 +214,12 @@ void deleteSubcategory(const QString &dir, const QString &category, const QStrin
     Journal::Command command(
         dir, QStringLiteral("usunięcie podkategorii \"%1\" z kategorii \"%2\"").arg(subcategory, category));
     command.write(list, listBytes(list, KeyedList::subcategories, remaining));
-    deleteSubcategoryFiles(command, Folder(dir), dir, category, subcategory);
+    QList<CatalogueFiles::CategoryNames> others = catalogueNames(dir);
+    for (CatalogueFiles::CategoryNames &other : others) {
+        if (other.name == category)
+            other.subcategories = remaining;
+    }
+    deleteSubcategoryFiles(command, Folder(dir), dir, category, subcategory, others);
     command.run();
 }
 
@@ -237,8 +271,9 @@ void renameSubcategory(const QString &dir, const QString &category, int index, c
     if (oldName == newName)
         return;
     const QString list = CatalogueFiles::subcategoryList(dir, category);
-    Journal::Command command(dir, QStringLiteral("zmiana nazwy podkategorii \"%1\" kategorii \"%2\" na \"%3\"")
-                                      .arg(oldName, category, newName));
+    Journal::Command command(
+        dir,
+        QStringLiteral("zmiana nazwy podkategorii \"%1\" kategorii \"%2\" na \"%3\"").arg(oldName, category, newName));
     planSubcategoryRename(dir, category, oldName, newName).addTo(command);
     command.write(list, edited(list, [&](ProfileEdit &edit) {
                       edit.WriteText(KeyedList::subcategories.section, QString::number(index), newName);

@@ -95,7 +95,7 @@ ItemValues read(const Place &place, int item)
     const QString section = QString::number(item);
     ItemValues values;
     for (int k = 1; k <= 10; ++k)
-        values.fields[k - 1] = file.ReadText(section, fieldKey(k), QString());
+        values.fields[k - 1] = file.ReadWholeText(section, fieldKey(k));
     values.description = file.ReadMultiline(section, descriptionKey);
     values.comment = file.ReadMultiline(section, commentKey);
     values.photo = file.ReadText(section, photoKey, QString());

@@ -89,8 +89,8 @@ struct StoredBytes
     bool doubleQuoted = false;
 };
 
-std::optional<StoredBytes> readStoredBytes(const ProfileDocument *document, const QString &section,
-                                           const QString &key)
+std::optional<StoredBytes> readStoredBytes(const ProfileDocument *document, const QString &section, const QString &key,
+                                           bool whole = false)
 {
     if (!document)
         return std::nullopt;
@@ -108,13 +108,14 @@ std::optional<StoredBytes> readStoredBytes(const ProfileDocument *document, cons
         stored.doubleQuoted = value->front() == '"';
         value = value->sliced(1, value->size() - 2);
     }
-    stored.bytes = value->first(std::min(value->size(), ProfileFile::maxValueLength));
+    stored.bytes = whole ? *value : value->first(std::min(value->size(), ProfileFile::maxValueLength));
     return stored;
 }
 
-std::optional<Stored> readStored(const ProfileDocument *document, const QString &section, const QString &key)
+std::optional<Stored> readStored(const ProfileDocument *document, const QString &section, const QString &key,
+                                 bool whole = false)
 {
-    const auto stored = readStoredBytes(document, section, key);
+    const auto stored = readStoredBytes(document, section, key, whole);
     if (!stored)
         return std::nullopt;
     return Stored{Codepage::decode(stored->bytes), stored->doubleQuoted};
@@ -196,6 +197,12 @@ QString ProfileFile::ReadText(const QString &section, const QString &key, const 
 {
     const auto stored = readStored(document(), section, key);
     return stored ? stored->text : defaultValue;
+}
+
+QString ProfileFile::ReadWholeText(const QString &section, const QString &key) const
+{
+    const auto stored = readStored(document(), section, key, true);
+    return stored ? stored->text : QString();
 }
 
 int ProfileFile::ReadNumber(const QString &section, const QString &key, int defaultValue) const

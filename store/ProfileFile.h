@@ -25,6 +25,9 @@ public:
 
     // Reads never fail: a missing or unreadable file reads as empty.
     QString ReadText(const QString &section, const QString &key, const QString &defaultValue) const;
+    // As ReadText, but never cut to maxValueLength: a window that writes back what it read must not
+    // shorten a longer value that another program stored (it refuses to write it instead).
+    QString ReadWholeText(const QString &section, const QString &key) const;
     int ReadNumber(const QString &section, const QString &key, int defaultValue) const;
 
     // Writes throw AppError: "Unable to write to <file name>" when the file cannot be written, or a

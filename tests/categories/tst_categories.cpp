@@ -56,6 +56,8 @@ private slots:
     void cleanup();
     void enableStatesThroughASession();
     void deletesTheMiddleOfThreeWithItsFiles();
+    void deleteKeepsFilesAnotherEntryOwns_data();
+    void deleteKeepsFilesAnotherEntryOwns();
     void movesAreWrittenAtOnce();
     void closingDropsTheChoiceKeys();
     void renamingACategoryCarriesEveryFile();
@@ -174,6 +176,43 @@ void TestCategories::deletesTheMiddleOfThreeWithItsFiles()
     QCOMPARE(files(), QStringList({"A_podkategorie.gmd", "kategorie.gmd"}));
     QCOMPARE(KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(m_dir.path(), "A"))),
              QStringList());
+}
+
+void TestCategories::deleteKeepsFilesAnotherEntryOwns_data()
+{
+    QTest::addColumn<QStringList>("categories");
+    QTest::addColumn<QString>("deleted"); // "category" or "category/subcategory"
+    QTest::addColumn<QStringList>("kept");
+    const QStringList clash{"X", "X_Y"};
+    QTest::newRow("category whose pair is another's") << clash << "X" << QStringList{"X_Y_Z_dane.gmd", "X_Y_Z_0.gmd"};
+    QTest::newRow("the other category") << clash << "X_Y" << QStringList{"X_Y_Z_dane.gmd", "X_Y_Z_0.gmd"};
+    QTest::newRow("subcategory whose pair is another's")
+        << clash << "X/Y_Z" << QStringList{"X_Y_Z_dane.gmd", "X_Y_Z_0.gmd"};
+    QTest::newRow("one of two rows of one name")
+        << QStringList{"X", "X"} << "X" << QStringList{"X_podkategorie.gmd", "X_Y_Z_dane.gmd", "X_Y_Z_0.gmd"};
+}
+
+// A catalogue written before such names were refused keeps the other entry's items whole.
+void TestCategories::deleteKeepsFilesAnotherEntryOwns()
+{
+    QFETCH(QStringList, categories);
+    QFETCH(QString, deleted);
+    QFETCH(QStringList, kept);
+    const QString dir = m_dir.path();
+    CategoryStore::writeCategories(dir, categories);
+    CategoryStore::writeSubcategories(dir, "X", {"Y_Z"});
+    CategoryStore::writeSubcategories(dir, "X_Y", {"Z"});
+    ItemStore::add({dir, "X_Y", "Z"}, ItemValues());
+    ItemStore::addPhoto({dir, "X_Y", "Z"}, 0, "/zdjecia/a.jpg");
+    const QStringList parts = deleted.split('/');
+    QStringList remaining = categories;
+    remaining.removeOne(parts[0]);
+    if (parts.size() == 1)
+        CategoryStore::deleteCategory(dir, remaining, parts[0]);
+    else
+        CategoryStore::deleteSubcategory(dir, parts[0], {}, parts[1]);
+    for (const QString &file : kept)
+        QVERIFY2(files().contains(file), qPrintable(file));
 }
 
 void TestCategories::movesAreWrittenAtOnce()

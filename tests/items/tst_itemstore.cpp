@@ -47,6 +47,7 @@ private slots:
     void unstorableTextIsRefusedBeforeWriting();
     void fieldValuesReadBackExactly_data();
     void fieldValuesReadBackExactly();
+    void olderLongValueIsNeverCut();
     void countThatCannotGrowIsRefused_data();
     void countThatCannotGrowIsRefused();
     void newItemStartsWithoutWhatAnOlderOneLeft();
@@ -220,6 +221,25 @@ void TestItemStore::fieldValuesReadBackExactly()
     readBack({target.path(), m_place.category, m_place.subcategory});
 }
 
+// Another program may have stored a value longer than a profile value reads back: the edit window
+// gets it whole, and an unchanged "Zapisz" refuses it instead of writing it back cut.
+void TestItemStore::olderLongValueIsNeverCut()
+{
+    const QString longValue(3000, QLatin1Char('x'));
+    m_dir->write("Monety_Polska_dane.gmd",
+                 "[0]\r\npozycja1=" + longValue.toLatin1() + "\r\n[config]\r\nliczba_pozycji=1\r\n");
+    const QByteArray before = m_dir->read("Monety_Polska_dane.gmd");
+    const ItemValues values = ItemStore::read(m_place, 0);
+    QCOMPARE(values.fields[0], longValue);
+    try {
+        ItemStore::save(m_place, 0, values);
+        QFAIL("the long value was written back");
+    } catch (const AppError &error) {
+        QVERIFY2(error.message().contains("Pole 1 jest za długie"), qPrintable(error.message()));
+    }
+    QCOMPARE(m_dir->read("Monety_Polska_dane.gmd"), before);
+}
+
 void TestItemStore::countThatCannotGrowIsRefused_data()
 {
     QTest::addColumn<QString>("file");
@@ -338,7 +358,7 @@ void TestItemStore::deleteMovesTheLastItemWithItsPhotos()
     QCOMPARE(ItemStore::read(m_place, 1).fields[0], QStringLiteral("b"));
     QCOMPARE(ProfileFile(m_place.itemFile()).ReadText("2", "pozycja1", "brak"), QStringLiteral("brak"));
     QCOMPARE(m_dir->read("Monety_Polska_0.gmd"), lastPhotos); // byte for byte
-    QVERIFY(!QFile::exists(m_place.photoList(2))); // no list reaches it any more
+    QVERIFY(!QFile::exists(m_place.photoList(2)));            // no list reaches it any more
     QCOMPARE(ItemStore::photos(m_place, 2), QStringList());
 }
 
