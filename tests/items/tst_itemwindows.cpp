@@ -451,7 +451,7 @@ void TestItemWindows::enterPressesTheFocusedButton()
     QFETCH(QString, window);
     ItemStore::add(m_place, ItemValues());
     frmGlowny->lblpozycja->setText("0");
-    auto *form = frmGlowny->window()->findChild<QDialog *>(window);
+    auto *form = frmGlowny->findChild<QDialog *>(window);
     QVERIFY(form);
     form->show();
     form->activateWindow();
