@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -103,4 +104,35 @@ void useFieldKeys(QLineEdit *box)
 {
     static FieldKeys *filter = new FieldKeys(qApp);
     box->installEventFilter(filter);
+}
+
+namespace {
+
+class ButtonKeys : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            return false;
+        auto *button = static_cast<QPushButton *>(watched);
+        // A held key presses once: a save must not repeat while Enter stays down.
+        if (!key->isAutoRepeat() && button->isEnabled())
+            button->click();
+        return true;
+    }
+};
+
+} // namespace
+
+void useButtonKeys(QPushButton *button)
+{
+    static ButtonKeys *filter = new ButtonKeys(qApp);
+    button->installEventFilter(filter);
 }

@@ -30,7 +30,12 @@ protected:
 };
 
 class QLineEdit;
+class QPushButton;
 
 // In the program's one-line field boxes Enter moves on to the next control that can take the
 // focus and Esc does nothing; neither types, beeps or closes the window.
 void useFieldKeys(QLineEdit *box);
+
+// The program's buttons are never a window's default, yet Enter presses the one that has the
+// focus, as Space does.
+void useButtonKeys(QPushButton *button);

@@ -80,8 +80,10 @@ TfrmPozycje::TfrmPozycje(QWidget *parent)
     btnZamknij = new QPushButton(QStringLiteral("Zamknij"), this);
     btnZamknij->setObjectName(QStringLiteral("btnZamknij"));
     btnZamknij->setToolTip(QStringLiteral("Zamyka to okno"));
-    for (QPushButton *button : {btnZapisz, btnZamknij})
+    for (QPushButton *button : {btnZapisz, btnZamknij}) {
         button->setAutoDefault(false);
+        useButtonKeys(button);
+    }
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(btnZapisz);
     buttons->addWidget(btnZamknij);

@@ -65,6 +65,7 @@ ItemForm::ItemForm(QWidget *parent, const char *objectName, const QString &capti
     btnZamknij->setObjectName(QStringLiteral("btnZamknij"));
     for (QPushButton *button : {btnZapisz, btnZamknij}) {
         button->setAutoDefault(false);
+        useButtonKeys(button);
         button->setFixedWidth(121);
     }
     connect(btnZamknij, &QPushButton::clicked, this, &QDialog::close);

@@ -32,8 +32,10 @@ TfrmEdytuj_pozycje::TfrmEdytuj_pozycje(QWidget *parent)
     btnDodaj->setObjectName(QStringLiteral("btnDodaj"));
     btnUsun = new QPushButton(QStringLiteral("Usuń zdjęcie"), GroupBox3);
     btnUsun->setObjectName(QStringLiteral("btnUsun"));
-    for (QPushButton *button : {btnPrzegladaj, btnDodaj, btnUsun})
+    for (QPushButton *button : {btnPrzegladaj, btnDodaj, btnUsun}) {
         button->setAutoDefault(false);
+        useButtonKeys(button);
+    }
     auto *group = new QVBoxLayout(GroupBox3);
     auto *path = new QHBoxLayout;
     path->addWidget(Edit11, 1);

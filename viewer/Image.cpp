@@ -1,7 +1,6 @@
 #include "Image.h"
 
 #include "PictureArea.h"
-#include "PictureLoader.h"
 #include "Pokaz.h"
 #include "app/Command.h"
 #include "app/FormStyle.h"
@@ -39,10 +38,11 @@ void TfrmImage::showEvent(QShowEvent *event)
 
 void TfrmImage::FormShow()
 {
+    // The picture the viewer shows, not the file again: that may have changed or gone since.
     const QSize available = screen()->availableGeometry().size();
-    QImage picture = PictureLoader::load(frmPokaz->photoPath(), available);
+    const QImage &picture = frmPokaz->picture();
     const QSize outer = windowSizeFor(picture.size(), available);
-    Image1->setPicture(std::move(picture));
+    Image1->setPicture(picture);
     // The outer size is the picture's: the frame and caption come out of it.
     const QSize frame = frameGeometry().size() - geometry().size();
     resize(outer - frame);

@@ -73,19 +73,53 @@ QImage readWithQt(const QString &path, const char *format, const char *what)
     return image;
 }
 
-// Metafiles are drawings: drawn on white, at the size asked for or their own.
-QImage drawSvg(const QByteArray &svg, QSize fitInto, const QString &path)
+// Little-endian integers of a metafile header; 0 past the end.
+qint32 headerValue(const QByteArray &bytes, qsizetype at, int size)
+{
+    if (at + size > bytes.size())
+        return 0;
+    quint32 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | uchar(bytes[at + i]);
+    return size == 2 ? qint16(value) : qint32(value);
+}
+
+// The size the metafile says it has, in pixels at 96 an inch: a placeable WMF's bounding box in
+// its units per inch, an EMF's frame in hundredths of a millimetre. Invalid when it says none.
+QSize frameOf(const QByteArray &bytes, bool enhanced)
+{
+    double width = 0;
+    double height = 0;
+    if (enhanced) {
+        width = (double(headerValue(bytes, 32, 4)) - headerValue(bytes, 24, 4)) * 96 / 2540;
+        height = (double(headerValue(bytes, 36, 4)) - headerValue(bytes, 28, 4)) * 96 / 2540;
+    } else if (quint32(headerValue(bytes, 0, 4)) == 0x9AC6CDD7u) {
+        const int unitsPerInch = headerValue(bytes, 14, 2);
+        if (unitsPerInch <= 0)
+            return QSize();
+        width = qAbs(double(headerValue(bytes, 10, 2)) - headerValue(bytes, 6, 2)) * 96 / unitsPerInch;
+        height = qAbs(double(headerValue(bytes, 12, 2)) - headerValue(bytes, 8, 2)) * 96 / unitsPerInch;
+    }
+    // A frame beyond any screen is a damaged header: the drawing's own extent is used then.
+    if (width < 1 || height < 1 || width > 20000 || height > 20000)
+        return QSize();
+    return QSize(qRound(width), qRound(height));
+}
+
+// Metafiles are drawings: drawn on white at their own frame, smaller where the area asks for it,
+// never larger, as a photo is.
+QImage drawSvg(const QByteArray &svg, QSize frame, QSize fitInto, const QString &path)
 {
     QSvgRenderer renderer(svg);
     if (!renderer.isValid() || renderer.defaultSize().isEmpty())
         throw AppError(QStringLiteral("Metafile is not valid: %1").arg(path));
-    QSize size = renderer.defaultSize();
-    if (fitInto.isValid())
+    QSize size = frame.isValid() ? frame : renderer.defaultSize();
+    if (fitInto.isValid() && (size.width() > fitInto.width() || size.height() > fitInto.height()))
         size.scale(fitInto, Qt::KeepAspectRatio);
     QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    renderer.render(&painter);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
     return image;
 }
 
@@ -200,10 +234,12 @@ QImage load(const QString &path, QSize fitInto)
         return readWithQt(path, "bmp", "Bitmap image");
     if (kind == QLatin1String("ico"))
         return readWithQt(path, "ico", "Icon image");
-    if (kind == QLatin1String("emf"))
-        return drawSvg(emfToSvg(readWhole(path), path), fitInto, path);
-    if (kind == QLatin1String("wmf"))
-        return drawSvg(wmfToSvg(readWhole(path), path), fitInto, path);
+    if (kind == QLatin1String("emf") || kind == QLatin1String("wmf")) {
+        const QByteArray bytes = readWhole(path);
+        const bool enhanced = kind == QLatin1String("emf");
+        const QSize frame = frameOf(bytes, enhanced);
+        return drawSvg(enhanced ? emfToSvg(bytes, path) : wmfToSvg(bytes, path), frame, fitInto, path);
+    }
     throw AppError(QStringLiteral("Unknown picture file extension (.%1)").arg(extension));
 }
 

@@ -13,8 +13,8 @@
 namespace PictureLoader {
 
 // `fitInto`, when valid, is the area the picture will be shown in, proportions kept: a photo is
-// then decoded only as large as that area needs (never smaller), and a drawing is drawn at that
-// size. Without it the picture comes at its own size.
+// then decoded only as large as that area needs (never smaller), and a drawing is drawn at its
+// own frame made smaller to fit (never larger). Without it the picture comes at its own size.
 QImage load(const QString &path, QSize fitInto = QSize());
 
 // A photo path may name anything: a pipe (whose open waits for a writer forever), a device that

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -150,18 +151,19 @@ void TfrmPokaz::FormShow()
     }
     Memo1->setPlainText(values.description);
     Memo2->setPlainText(values.comment);
-    ProfileFile(place.itemFile()).WriteNumber(QStringLiteral("config"), QStringLiteral("aktualne_zdjecie"), 0);
 
     // Until photo 0 has loaded the area shows nothing: a picture of another item would mislead.
     const int count = photoCount();
     m_index = 0;
-    m_photoPath.clear();
+    m_picture = QImage();
     Image1->setPicture(QImage());
     Image1->setVisible(count > 0);
     btnPowieksz->setEnabled(false);
     updateStepButtons(count);
     if (count > 0)
         showPhoto(0);
+    // Last: a catalogue that cannot be written still shows the item whole before the error.
+    ProfileFile(place.itemFile()).WriteNumber(QStringLiteral("config"), QStringLiteral("aktualne_zdjecie"), 0);
 }
 
 void TfrmPokaz::updateStepButtons(int count)
@@ -175,11 +177,16 @@ void TfrmPokaz::showPhoto(int index)
     const ItemStore::Place place = currentPlace();
     const QString path = ProfileFile(place.photoList(m_shownItem.toInt()))
                              .ReadText(QStringLiteral("zdjecia"), QString::number(index), QString());
-    Image1->setPicture(PictureLoader::load(path, Image1->size()));
+    // A photo that fails to load is still a step: its place stays empty and both ways lead on.
     m_index = index;
-    m_photoPath = path;
-    btnPowieksz->setEnabled(true);
+    m_picture = QImage();
+    Image1->setPicture(QImage());
+    btnPowieksz->setEnabled(false);
     updateStepButtons(photoCount());
+    // Decoded for the screen, so that the enlarged window shows this very picture.
+    m_picture = PictureLoader::load(path, screen()->availableGeometry().size());
+    Image1->setPicture(m_picture);
+    btnPowieksz->setEnabled(true);
 }
 
 void TfrmPokaz::btnNastepneClick()
@@ -194,6 +201,10 @@ void TfrmPokaz::btnPoprzednieClick()
 
 void TfrmPokaz::btnPowiekszClick()
 {
+    if (m_picture.isNull()) {
+        Dialogs::information(this, QStringLiteral("Nie ma zdjęcia do powiększenia: to zdjęcie nie zostało wczytane."));
+        return;
+    }
     frmImage->exec();
 }
 

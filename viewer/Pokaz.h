@@ -3,6 +3,7 @@
 #include "app/FormStyle.h"
 #include "items/ItemStore.h"
 
+#include <QImage>
 #include <QList>
 
 class PictureArea;
@@ -30,8 +31,8 @@ public:
     QPushButton *btnEdytuj;
     QPushButton *btnZamknij;
 
-    // The photo now shown, for the enlarged window to decode again at its own size.
-    const QString &photoPath() const { return m_photoPath; }
+    // The photo now shown (null when it failed to load), for the enlarged window.
+    const QImage &picture() const { return m_picture; }
     int photoIndex() const { return m_index; }
 
     void FormShow() override;
@@ -45,13 +46,13 @@ private:
     QWidget *buildMemosPage();
     QWidget *buildPhotoPage();
     int photoCount() const;
-    // Loads photo `index`; the index and the buttons change only once it has loaded.
+    // Steps to photo `index`, then loads it; a failed load leaves its place empty.
     void showPhoto(int index);
     void updateStepButtons(int count);
 
     QString m_shownItem;
     int m_index = 0;
-    QString m_photoPath;
+    QImage m_picture;
 };
 
 extern TfrmPokaz *frmPokaz;

@@ -1,4 +1,5 @@
 #include "app/Glowny.h"
+#include "app/Pozycje.h"
 #include "items/ItemStore.h"
 #include "items/Pozycje_dodaj.h"
 #include "items/Pozycje_edytuj.h"
@@ -20,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -52,8 +54,15 @@ private slots:
     void addsItemsAndTheirPhotos();
     void editsAnItemAndItsPhotos();
     void viewerStepsThroughPhotos();
-    void viewerKeepsConsistentAfterAFailedLoad();
+    void viewerStepsPastAFailedPhoto_data();
+    void viewerStepsPastAFailedPhoto();
+    void viewerShowsItsItemWholeWhenTheCatalogueIsReadOnly_data();
+    void viewerShowsItsItemWholeWhenTheCatalogueIsReadOnly();
     void enlargedPhotoFitsTheScreen();
+    void enlargedWindowShowsTheViewersPicture_data();
+    void enlargedWindowShowsTheViewersPicture();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
     void editWindowFromTheViewerKeepsItsItem();
     void editWindowBesideTheMainWindowNeverWritesAnotherItem_data();
     void editWindowBesideTheMainWindowNeverWritesAnotherItem();
@@ -85,7 +94,8 @@ void TestItemWindows::initTestCase()
 
 void TestItemWindows::init()
 {
-    for (QWidget *window : std::initializer_list<QWidget *>{frmPokaz, frmEdytuj_pozycje, frmImage})
+    for (QWidget *window :
+         std::initializer_list<QWidget *>{frmPokaz, frmEdytuj_pozycje, frmImage, frmDodaj_pozycje, frmPozycje})
         window->hide(); // left open by a test that failed
     m_dialogs.shown.clear();
     for (const QString &name : QDir(m_dir.path()).entryList(QDir::Files))
@@ -227,7 +237,7 @@ void TestItemWindows::viewerStepsThroughPhotos()
     QCOMPARE(frmPokaz->Memo1->toPlainText(), QStringLiteral("linia 1\nlinia 2"));
     QCOMPARE(ProfileFile(m_place.itemFile()).ReadText("config", "aktualne_zdjecie", ""), QStringLiteral("0"));
     QCOMPARE(photoButtons(), QStringLiteral("101 0 shown"));
-    QCOMPARE(frmPokaz->Image1->picture().size(), QSize(350, 263)); // decoded at 7/8, enough for 345 x 249
+    QCOMPARE(frmPokaz->Image1->picture().size(), QSize(400, 300)); // decoded for the enlarged window too
     frmPokaz->btnNastepne->click();
     QCOMPARE(photoButtons(), QStringLiteral("111 1 shown"));
     QCOMPARE(frmPokaz->Image1->picture().size(), QSize(60, 40));
@@ -246,24 +256,101 @@ void TestItemWindows::viewerStepsThroughPhotos()
     QVERIFY(m_dialogs.shown.isEmpty());
 }
 
-void TestItemWindows::viewerKeepsConsistentAfterAFailedLoad()
+void TestItemWindows::viewerStepsPastAFailedPhoto_data()
 {
+    QTest::addColumn<QStringList>("photos");
+    QTest::addColumn<QString>("steps"); // N: "Nastepne", P: "Poprzednie"
+    // After opening and after each step: the buttons and index as photoButtons() gives them, then
+    // the start of the error shown, "-" for none.
+    QTest::addColumn<QStringList>("states");
+    QTest::newRow("damaged first") << QStringList{"zepsute.jpg", "awers.jpg"} << "NP"
+                                   << QStringList{"001 0 shown JPEG error #", "110 1 shown -",
+                                                  "001 0 shown JPEG error #"};
+    QTest::newRow("missing in the middle")
+        << QStringList{"awers.jpg", "brak.jpg", "rewers.BMP"} << "NNPP"
+        << QStringList{"101 0 shown -", "011 1 shown Cannot open file", "110 2 shown -",
+                       "011 1 shown Cannot open file", "101 0 shown -"};
+    QTest::newRow("unknown kind last") << QStringList{"awers.jpg", "animacja.gif"} << "NP"
+                                       << QStringList{"101 0 shown -", "010 1 shown Unknown picture file",
+                                                      "101 0 shown -"};
+    QTest::newRow("two failed in a row")
+        << QStringList{"awers.jpg", "brak.jpg", "zepsute.jpg", "ikona.ico"} << "NNN"
+        << QStringList{"101 0 shown -", "011 1 shown Cannot open file", "011 2 shown JPEG error #",
+                       "110 3 shown -"};
+}
+
+// A photo that fails to load is still a step: reported, its place empty, and both ways lead on.
+void TestItemWindows::viewerStepsPastAFailedPhoto()
+{
+    QFETCH(QStringList, photos);
+    QFETCH(QString, steps);
+    QFETCH(QStringList, states);
     ItemStore::add(m_place, ItemValues());
-    for (const char *name : {"zepsute.jpg", "awers.jpg", "brak.jpg", "animacja.gif"})
-        ItemStore::addPhoto(m_place, 0, m_pictures.file(QString::fromLatin1(name)));
+    for (const QString &name : photos)
+        ItemStore::addPhoto(m_place, 0, m_pictures.file(name));
     openViewer(0);
-    // Photo 0 is damaged: reported, nothing shown, and the user can still step on.
-    QCOMPARE(m_dialogs.shown.size(), 1);
-    QCOMPARE(m_dialogs.shown[0].caption, QStringLiteral("Gromadnik"));
-    QVERIFY(m_dialogs.shown[0].text.startsWith("JPEG error #"));
-    QCOMPARE(photoButtons(), QStringLiteral("001 0 shown"));
-    QVERIFY(frmPokaz->Image1->picture().isNull());
+    for (int k = 0; k < states.size(); ++k) {
+        if (k > 0) {
+            m_dialogs.shown.clear();
+            (steps[k - 1] == QLatin1Char('N') ? frmPokaz->btnNastepne : frmPokaz->btnPoprzednie)->click();
+        }
+        const QString error = states[k].section(QLatin1Char(' '), 3);
+        QCOMPARE(photoButtons(), states[k].section(QLatin1Char(' '), 0, 2));
+        if (error == QLatin1String("-")) {
+            QVERIFY(m_dialogs.shown.isEmpty());
+            QVERIFY(!frmPokaz->Image1->picture().isNull());
+        } else {
+            QCOMPARE(m_dialogs.shown.size(), 1);
+            QVERIFY2(m_dialogs.shown[0].text.startsWith(error), qPrintable(m_dialogs.shown[0].text));
+            QVERIFY(frmPokaz->Image1->picture().isNull());
+        }
+    }
+    frmPokaz->close();
+}
+
+void TestItemWindows::viewerShowsItsItemWholeWhenTheCatalogueIsReadOnly_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QString>("buttons");
+    QTest::newRow("item with photos") << 1 << "101 0 shown";
+    QTest::newRow("item without photos") << 2 << "000 0 hidden";
+}
+
+// The viewer shows its item whole, then reports that the catalogue could not be written.
+void TestItemWindows::viewerShowsItsItemWholeWhenTheCatalogueIsReadOnly()
+{
+    QFETCH(int, item);
+    QFETCH(QString, buttons);
+    for (const char *name : {"a", "b", "c"}) {
+        ItemValues values;
+        values.fields[0] = QString::fromLatin1(name);
+        values.description = QStringLiteral("opis ") + QString::fromLatin1(name);
+        ItemStore::add(m_place, values);
+    }
+    for (const char *name : {"awers.jpg", "rewers.BMP", "ikona.ico"})
+        ItemStore::addPhoto(m_place, 0, m_pictures.file(QString::fromLatin1(name)));
+    for (const char *name : {"rewers.BMP", "awers.jpg"})
+        ItemStore::addPhoto(m_place, 1, m_pictures.file(QString::fromLatin1(name)));
+    openViewer(0);
     frmPokaz->btnNastepne->click();
-    QCOMPARE(photoButtons(), QStringLiteral("111 1 shown"));
-    frmPokaz->btnNastepne->click(); // a missing file: the index and the buttons stay
-    QCOMPARE(m_dialogs.shown.last().text, "Cannot open file " + m_pictures.file("brak.jpg") + ".");
-    QCOMPARE(photoButtons(), QStringLiteral("111 1 shown"));
-    QCOMPARE(frmPokaz->Image1->picture().size(), QSize(350, 263));
+    frmPokaz->btnNastepne->click();
+    frmPokaz->close();
+
+    ProfileFile(m_place.itemFile()).WriteNumber("config", "aktualne_zdjecie", 2); // as another program left it
+    const QByteArray before = m_dir.read("Monety_Polska_dane.gmd");
+    QFile::setPermissions(m_place.itemFile(), QFileDevice::ReadOwner);
+    openViewer(item);
+    QFile::setPermissions(m_place.itemFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    QVERIFY(m_dialogs.shown[0].text.startsWith("Unable to write to " + m_place.itemFile()));
+    QCOMPARE(frmPokaz->Edits[0]->text(), QString::fromLatin1("abc").mid(item, 1));
+    QCOMPARE(frmPokaz->Memo1->toPlainText(), "opis " + QString::fromLatin1("abc").mid(item, 1));
+    QCOMPARE(photoButtons(), buttons);
+    if (item == 1)
+        QCOMPARE(frmPokaz->Image1->picture().size(), QSize(60, 40)); // rewers.BMP, not item 0's photo
+    else
+        QVERIFY(frmPokaz->Image1->picture().isNull());
+    QCOMPARE(m_dir.read("Monety_Polska_dane.gmd"), before);
     frmPokaz->close();
 }
 
@@ -285,6 +372,122 @@ void TestItemWindows::enlargedPhotoFitsTheScreen()
     frmPokaz->btnPowieksz->click();
     QCOMPARE(shown, QSize(400, 300));
     frmPokaz->close();
+}
+
+void TestItemWindows::enlargedWindowShowsTheViewersPicture_data()
+{
+    QTest::addColumn<QString>("photo");
+    QTest::addColumn<QString>("since"); // what happens to the file between showing and enlarging
+    QTest::addColumn<QSize>("window");  // invalid: the window does not open
+    QTest::newRow("jpeg") << "awers.jpg" << "" << QSize(400, 300);
+    QTest::newRow("wmf at its frame") << "ramka.wmf" << "" << QSize(500, 250);
+    QTest::newRow("emf at its frame") << "ramka.emf" << "" << QSize(500, 250);
+    QTest::newRow("file gone") << "awers.jpg" << "gone" << QSize(400, 300);
+    QTest::newRow("file replaced") << "awers.jpg" << "replaced" << QSize(400, 300);
+    QTest::newRow("nothing shown") << "zepsute.jpg" << "" << QSize();
+}
+
+void TestItemWindows::enlargedWindowShowsTheViewersPicture()
+{
+    QFETCH(QString, photo);
+    QFETCH(QString, since);
+    QFETCH(QSize, window);
+    TestDir pictures;
+    QFile::copy(m_pictures.file(photo), pictures.file(photo));
+    pictures.write("ramka.wmf", wmfBytes(500, 250, Qt::blue));
+    pictures.write("ramka.emf", emfBytes(500, 250, Qt::blue));
+    ItemStore::add(m_place, ItemValues());
+    ItemStore::add(m_place, ItemValues());
+    ItemStore::addPhoto(m_place, 0, m_pictures.file("rewers.BMP"));
+    ItemStore::addPhoto(m_place, 1, pictures.file(photo));
+
+    // Another item's photo enlarged first, so that a window left over from it would show.
+    openViewer(0);
+    whenShown(frmImage, [] { frmImage->close(); });
+    frmPokaz->btnPowieksz->click();
+    frmPokaz->close();
+
+    openViewer(1);
+    m_dialogs.shown.clear();
+    const QImage held = frmPokaz->Image1->picture();
+    if (since == "gone")
+        QFile::remove(pictures.file(photo));
+    else if (since == "replaced")
+        writeJpeg(pictures.file(photo), quarters(40, 30));
+    // Queued before the modal window would open; run at once when it does not.
+    auto shown = std::make_shared<std::pair<QSize, QImage>>();
+    QTimer::singleShot(0, frmImage, [shown] {
+        if (!frmImage->isVisible())
+            return;
+        *shown = {frmImage->frameGeometry().size(), frmImage->Image1->picture()};
+        frmImage->close();
+    });
+    frmPokaz->btnPowiekszClick();
+    QCoreApplication::processEvents();
+    frmPokaz->close();
+    if (!window.isValid()) {
+        QVERIFY(!shown->first.isValid());
+        QCOMPARE(m_dialogs.shown.size(), 1);
+        QVERIFY(m_dialogs.shown[0].text.startsWith("Nie ma zdjęcia do powiększenia"));
+        return;
+    }
+    QVERIFY(m_dialogs.shown.isEmpty());
+    QCOMPARE(shown->first, window);
+    QCOMPARE(shown->second, held);
+}
+
+void TestItemWindows::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("field names") << "frmPozycje";
+    QTest::newRow("add window") << "frmDodaj_pozycje";
+    QTest::newRow("edit window") << "frmEdytuj_pozycje";
+}
+
+// Enter walks the one-line boxes without typing, starts a new line in a memo, and presses the
+// focused button; the keys go where a user's keys go, to the widget with the focus.
+void TestItemWindows::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, window);
+    ItemStore::add(m_place, ItemValues());
+    frmGlowny->lblpozycja->setText("0");
+    auto *form = frmGlowny->findChild<QDialog *>(window);
+    QVERIFY(form);
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    const auto press = [form](int key) { QTest::keyClick(form->focusWidget(), Qt::Key(key)); };
+    auto *first = form->findChild<QLineEdit *>("Edit1");
+    first->setFocus();
+    first->selectAll();
+    QTest::keyClicks(first, "Nowe");
+    for (int k = 0; k < 12 && qobject_cast<QLineEdit *>(form->focusWidget()); ++k) {
+        press(k % 2 ? Qt::Key_Enter : Qt::Key_Return);
+    }
+    QCOMPARE(first->text(), QStringLiteral("Nowe"));
+    if (auto *memo = form->findChild<QPlainTextEdit *>("Memo1")) {
+        QCOMPARE(form->focusWidget(), memo);
+        memo->setPlainText("opis");
+        memo->moveCursor(QTextCursor::End);
+        press(Qt::Key_Return);
+        QTest::keyClicks(memo, "dalej");
+        QCOMPARE(memo->toPlainText(), QStringLiteral("opis\ndalej"));
+        for (int k = 0; k < 6 && form->focusWidget() != form->findChild<QPushButton *>("btnZapisz"); ++k)
+            press(Qt::Key_Tab);
+    }
+    QCOMPARE(form->focusWidget(), form->findChild<QPushButton *>("btnZapisz"));
+    m_dialogs.answerNext(QMessageBox::No); // the add window asks about photos
+    press(Qt::Key_Return);
+    form->hide();
+
+    QCOMPARE(m_dialogs.shown.size(), 1);
+    if (window == "frmPozycje") {
+        QCOMPARE(ProfileFile(m_place.itemFile()).ReadText("pozycje", "1", ""), QStringLiteral("Nowe"));
+        return;
+    }
+    const ItemValues saved = ItemStore::read(m_place, window == "frmDodaj_pozycje" ? 1 : 0);
+    QCOMPARE(saved.fields[0], QStringLiteral("Nowe"));
+    QCOMPARE(saved.description, QStringLiteral("opis\ndalej"));
 }
 
 // The edit window opened from the viewer stays beside the main window and keeps its item.

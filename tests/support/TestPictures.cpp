@@ -71,8 +71,10 @@ struct Writer
 
 } // namespace
 
-QByteArray wmfBytes(int width, int height, QColor colour)
+QByteArray wmfBytes(int width, int height, QColor colour, int unitsPerInch)
 {
+    width = width * unitsPerInch / 96;
+    height = height * unitsPerInch / 96;
     Writer records;
     const auto record = [&](quint16 function, std::initializer_list<quint16> params) {
         records.dword(quint32(3 + params.size()));
@@ -106,7 +108,7 @@ QByteArray wmfBytes(int width, int height, QColor colour)
     placeable.word(0);
     for (int v : {0, 0, width, height})
         placeable.word(quint16(v));
-    placeable.word(96); // units per inch: one unit a pixel
+    placeable.word(quint16(unitsPerInch));
     placeable.dword(0);
     quint16 checksum = 0;
     for (int i = 0; i < 20; i += 2)
@@ -115,8 +117,13 @@ QByteArray wmfBytes(int width, int height, QColor colour)
     return placeable.bytes + header.bytes + records.bytes;
 }
 
-QByteArray emfBytes(int width, int height, QColor colour)
+QByteArray emfBytes(int width, int height, QColor colour, int deviceDpi)
 {
+    // The frame is the picture's size; the records and bounds are in the reference device's pixels.
+    const int frameWidth = width * 2540 / 96;
+    const int frameHeight = height * 2540 / 96;
+    width = width * deviceDpi / 96;
+    height = height * deviceDpi / 96;
     Writer records;
     const auto record = [&](quint32 type, std::initializer_list<quint32> params) {
         records.dword(type);
@@ -135,8 +142,7 @@ QByteArray emfBytes(int width, int height, QColor colour)
     header.dword(headerSize);
     for (int v : {0, 0, width - 1, height - 1}) // bounds, in device pixels
         header.dword(quint32(v));
-    // The frame in hundredths of a millimetre, at 96 pixels an inch.
-    for (int v : {0, 0, width * 2540 / 96, height * 2540 / 96})
+    for (int v : {0, 0, frameWidth, frameHeight}) // in hundredths of a millimetre
         header.dword(quint32(v));
     header.dword(0x464D4520);
     header.dword(0x10000);
@@ -147,8 +153,8 @@ QByteArray emfBytes(int width, int height, QColor colour)
     header.dword(0);
     header.dword(0);
     header.dword(0);
-    header.dword(1024); // the reference device, in pixels and millimetres
-    header.dword(768);
+    header.dword(quint32(1024 * deviceDpi / 96)); // the reference device, in pixels and millimetres
+    header.dword(quint32(768 * deviceDpi / 96));
     header.dword(271);
     header.dword(203);
     return header.bytes + records.bytes;

@@ -11,6 +11,7 @@ void writeJpeg(const QString &fileName, const QImage &image, int quality = 90);
 QImage quarters(int width, int height);
 
 // A Windows metafile (with its placeable header) and an enhanced metafile, each a white page of
-// width x height with a filled rectangle in `colour` over its left half.
-QByteArray wmfBytes(int width, int height, QColor colour);
-QByteArray emfBytes(int width, int height, QColor colour);
+// width x height pixels (at 96 an inch) with a filled rectangle in `colour` over its left half; the
+// WMF in `unitsPerInch` logical units, the EMF recorded on a device of `deviceDpi`.
+QByteArray wmfBytes(int width, int height, QColor colour, int unitsPerInch = 96);
+QByteArray emfBytes(int width, int height, QColor colour, int deviceDpi = 96);

@@ -38,6 +38,7 @@ private slots:
     void loadsEveryKind_data();
     void loadsEveryKind();
     void jpegIsDecodedForTheSizeShown();
+    void drawingsAreDrawnAtTheSizeShown_data();
     void drawingsAreDrawnAtTheSizeShown();
     void failures_data();
     void failures();
@@ -104,10 +105,43 @@ void TestPictureLoader::jpegIsDecodedForTheSizeShown()
     QCOMPARE(PictureLoader::load(m_dir.file("aparat.jpg"), QSize(10, 10)).size(), QSize(200, 150));
 }
 
+void TestPictureLoader::drawingsAreDrawnAtTheSizeShown_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QSize>("fitInto");
+    QTest::addColumn<QSize>("size");
+    const QByteArray wmf = wmfBytes(500, 250, Qt::blue);
+    const QByteArray emf = emfBytes(500, 250, Qt::blue);
+    // A drawing comes at its own frame, made smaller to fit the area, never larger.
+    QTest::newRow("wmf, own size") << wmf << "wmf" << QSize() << QSize(500, 250);
+    QTest::newRow("wmf, screen") << wmf << "wmf" << QSize(1280, 1024) << QSize(500, 250);
+    QTest::newRow("wmf, small area") << wmf << "wmf" << QSize(100, 100) << QSize(100, 50);
+    QTest::newRow("wmf in twips") << wmfBytes(500, 250, Qt::blue, 1440) << "wmf" << QSize(1280, 1024)
+                                  << QSize(500, 250);
+    QTest::newRow("wmf at 1000 units an inch") << wmfBytes(480, 240, Qt::blue, 1000) << "wmf" << QSize()
+                                               << QSize(480, 240);
+    QTest::newRow("emf, own size") << emf << "emf" << QSize() << QSize(500, 250);
+    QTest::newRow("emf, screen") << emf << "emf" << QSize(1280, 1024) << QSize(500, 250);
+    QTest::newRow("emf, small area") << emf << "emf" << QSize(100, 100) << QSize(100, 50);
+    QTest::newRow("emf from a 300 dpi device") << emfBytes(480, 240, Qt::blue, 300) << "emf" << QSize()
+                                               << QSize(480, 240);
+    QTest::newRow("emf from a 300 dpi device, screen") << emfBytes(480, 240, Qt::blue, 300) << "emf"
+                                                       << QSize(1280, 1024) << QSize(480, 240);
+}
+
 void TestPictureLoader::drawingsAreDrawnAtTheSizeShown()
 {
-    QCOMPARE(PictureLoader::load(m_dir.file("rysunek.EMF"), QSize(400, 400)).width(), 400);
-    QCOMPARE(PictureLoader::load(m_dir.file("rysunek.wmf"), QSize(100, 100)).width(), 100);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, extension);
+    QFETCH(QSize, fitInto);
+    QFETCH(QSize, size);
+    m_dir.write("rama." + extension, bytes);
+    const QImage image = PictureLoader::load(m_dir.file("rama." + extension), fitInto);
+    QVERIFY2(qAbs(image.width() - size.width()) <= 1 && qAbs(image.height() - size.height()) <= 1,
+             qPrintable(QStringLiteral("%1 x %2").arg(image.width()).arg(image.height())));
+    QVERIFY(near(image.pixelColor(image.width() / 4, image.height() / 2), Qt::blue));
+    QVERIFY(near(image.pixelColor(image.width() * 3 / 4, image.height() / 2), Qt::white));
 }
 
 void TestPictureLoader::failures_data()
