@@ -146,6 +146,10 @@ TfrmKategorie::TfrmKategorie(QWidget *parent)
     connect(btnZamknij, &QPushButton::clicked, this, &QDialog::close);
     // Every way out (the button, the close box, Esc) ends in finished().
     connect(this, &QDialog::finished, this, [this] { runCommand([this] { FormClose(); }); });
+}
+
+void TfrmKategorie::followNameWindows()
+{
     for (QDialog *window : std::initializer_list<QDialog *>{frmDodaj_kategorie, frmDodaj_podkategorie,
                                                             frmEdytuj_kategorie, frmEdytuj_podkategorie})
         connect(window, &QDialog::finished, this, [this] {
