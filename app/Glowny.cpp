@@ -200,13 +200,19 @@ void TfrmGlowny::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     // Run after the activation event, and after a pending show handler, since the refresh too may
     // open a modal window.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_activationPending) {
-        m_activationPending = true;
-        QTimer::singleShot(0, this, [this] {
-            m_activationPending = false;
-            runCommand([this] { FormActivate(); });
-        });
-    }
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        queueActivationRefresh();
+}
+
+void TfrmGlowny::queueActivationRefresh()
+{
+    if (m_activationPending)
+        return;
+    m_activationPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_activationPending = false;
+        runCommand([this] { FormActivate(); });
+    });
 }
 
 bool TfrmGlowny::eventFilter(QObject *watched, QEvent *event)
@@ -226,9 +232,18 @@ void TfrmGlowny::FormResize()
 
 QString TfrmGlowny::dataDirectoryOrAsk()
 {
-    const QString dir = DataDirectory::path();
-    if (dir.isEmpty())
+    // A stored value that is no path is told once; the window below is where the user mends it.
+    const QString problem = DataDirectory::problem();
+    if (problem != std::exchange(m_toldPathProblem, problem) && !problem.isEmpty())
+        Dialogs::error(problem);
+    const QString dir = problem.isEmpty() ? DataDirectory::path() : QString();
+    if (dir.isEmpty() && !frmConfig_files->isVisible()) {
         frmConfig_files->exec();
+        // The window becomes active again now, but not every desktop reports it: the refresh that
+        // lists the folder just saved is asked for here as well.
+        if (!Application::quitRequested())
+            queueActivationRefresh();
+    }
     return dir;
 }
 

@@ -2,6 +2,8 @@
 #include "app/Glowny.h"
 #include "app/Info.h"
 #include "app/Pozycje.h"
+#include "store/Config_files.h"
+#include "store/DataDirectory.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
 #include "settings/StartupCheck.h"
@@ -17,6 +19,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
+#include <QSize>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -96,6 +100,8 @@ private slots:
     void viewCommandNeedsARow();
     void buildsACatalogueThroughThePopUps();
     void refusesNamesThatCannotBeFileNames();
+    void pathSavedInTheDataDirectoryWindowIsListed_data();
+    void pathSavedInTheDataDirectoryWindowIsListed();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -444,6 +450,45 @@ void TestGlowny::refusesASubcategoryWithoutACategory()
     frmGlowny->ListKategorie->clearSelection();
     QCOMPARE(frmGlowny->panelText(0), QString());
     attempt();
+}
+
+void TestGlowny::pathSavedInTheDataDirectoryWindowIsListed_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("first start") << QVariant(QString()) << "";
+    QTest::newRow("value that is no text") << QVariant(QSize(1, 2)) << "Invalid data type for 'path'";
+}
+
+// The main window is shown with a stored path it cannot use; the user saves this test's folder in
+// the data-directory window and answers Cancel.
+void TestGlowny::pathSavedInTheDataDirectoryWindowIsListed()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(QString, told);
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Gromadnik").setValue("path", stored);
+    if (!told.isEmpty())
+        m_dialogs.answerNext(QMessageBox::Ok);
+    m_dialogs.answerNext(QMessageBox::Cancel);
+    int showings = 0;
+    const auto counter = connect(frmConfig_files, &QDialog::finished, [&] { ++showings; });
+    whenShown(frmConfig_files, [this] {
+        frmConfig_files->Edit1->setText(m_dir.path());
+        frmConfig_files->btnZapisz->click();
+    });
+    runCommand([] { frmGlowny->FormShow(); });
+    for (int i = 0; i < 5; ++i) // the activations that follow, each may reopen a window
+        QTest::qWait(20);
+    disconnect(counter);
+    DataDirectory::setPath(m_dir.path());
+
+    QCOMPARE(entries(frmGlowny->ListKategorie), QStringList{"A"});
+    QCOMPARE(showings, 1);
+    QStringList texts;
+    for (const auto &shown : std::as_const(m_dialogs.shown))
+        texts.append(shown.text);
+    QCOMPARE(texts.filter("Invalid data type").size(), told.isEmpty() ? 0 : 1);
 }
 
 QTEST_MAIN(TestGlowny)
