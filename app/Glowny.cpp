@@ -209,9 +209,17 @@ void TfrmGlowny::queueActivationRefresh()
     if (m_activationPending)
         return;
     m_activationPending = true;
-    QTimer::singleShot(0, this, [this] {
+    QTimer::singleShot(0, this, [this, choices = m_categoryChoices] {
         m_activationPending = false;
+        // A category the user chose after the refresh was asked for, often with the very click that
+        // activated the window, stays chosen.
+        const QString chosen = m_categoryChoices != choices ? selectedText(ListKategorie) : QString();
         runCommand([this] { FormActivate(); });
+        const auto found = ListKategorie->findItems(chosen, Qt::MatchExactly);
+        if (!chosen.isEmpty() && !found.isEmpty()) {
+            const QSignalBlocker blocker(ListKategorie);
+            ListKategorie->setCurrentItem(found.first());
+        }
     });
 }
 
@@ -300,6 +308,7 @@ void TfrmGlowny::ListKategorieSelectItem()
     refill(ListPodkategorie, {});
     ListPrzedmioty->clear();
     const QString category = selectedText(ListKategorie);
+    ++m_categoryChoices;
     setPanelText(0, category);
     m_categoryChosen = !category.isEmpty();
     fillSubcategories(dir, category);

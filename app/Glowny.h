@@ -89,6 +89,7 @@ private:
     StartupCheck *m_startupCheck = nullptr;
     bool m_activationPending = false;
     bool m_categoryChosen = false;
+    int m_categoryChoices = 0; // categories chosen by the user so far
     QString m_toldPathProblem;
     // The activation refresh runs again when the error display closes: a damaged category count
     // is told once, not in a loop.

@@ -64,6 +64,7 @@ private:
 
     QString m_category;
     bool m_activationPending = false;
+    int m_choices = 0; // rows chosen by the user so far
 };
 
 extern TfrmKategorie *frmKategorie;

@@ -57,6 +57,12 @@ void choose(QTreeWidget *list, const QString &text)
     list->setCurrentItem(found.first());
 }
 
+QString selectedText(const QTreeWidget *list)
+{
+    const auto selected = list->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text(0);
+}
+
 QAction *action(const char *name)
 {
     return frmGlowny->findChild<QAction *>(QLatin1String(name));
@@ -102,6 +108,7 @@ private slots:
     void refusesNamesThatCannotBeFileNames();
     void pathSavedInTheDataDirectoryWindowIsListed_data();
     void pathSavedInTheDataDirectoryWindowIsListed();
+    void choiceMadeBeforeTheActivationRefreshStays();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -489,6 +496,25 @@ void TestGlowny::pathSavedInTheDataDirectoryWindowIsListed()
     for (const auto &shown : std::as_const(m_dialogs.shown))
         texts.append(shown.text);
     QCOMPARE(texts.filter("Invalid data type").size(), told.isEmpty() ? 0 : 1);
+}
+
+// The activation refresh is asked for, as when the window is activated, and before it runs the user
+// chooses a category.
+void TestGlowny::choiceMadeBeforeTheActivationRefreshStays()
+{
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "1=B", "[config]", "liczba_kategorii=2"}));
+    m_dir.write("B_podkategorie.gmd", crlf({"[podkategorie]", "0=S", "[config]", "liczba_podkategorii=1"}));
+    frmGlowny->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frmGlowny));
+    QCoreApplication::processEvents();
+    QEvent activation(QEvent::ActivationChange);
+    QCoreApplication::sendEvent(frmGlowny, &activation);
+    choose(frmGlowny->ListKategorie, "B");
+    QCoreApplication::processEvents();
+    QCOMPARE(entries(frmGlowny->ListKategorie), (QStringList{"A", "B"}));
+    QCOMPARE(selectedText(frmGlowny->ListKategorie), QStringLiteral("B"));
+    QCOMPARE(frmGlowny->panelText(0), QStringLiteral("B"));
+    QCOMPARE(entries(frmGlowny->ListPodkategorie), QStringList{"S"});
 }
 
 QTEST_MAIN(TestGlowny)

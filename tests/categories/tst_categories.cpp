@@ -74,6 +74,7 @@ private slots:
     void renameActsOnTheEntryItShowed();
     void nameWindowsTakeInputBesideTheModalEditor_data();
     void nameWindowsTakeInputBesideTheModalEditor();
+    void choiceMadeBeforeTheActivationRefreshStays();
 
 private:
     void catalogue();
@@ -632,6 +633,26 @@ void TestCategories::nameWindowsTakeInputBesideTheModalEditor()
     frmGlowny->hide();
     QCOMPARE(typed, QStringLiteral("x"));
     QVERIFY(closedByItsButton);
+}
+
+// The activation refresh is asked for, as when the editor is activated, and before it runs the user
+// chooses a category and one of its subcategories.
+void TestCategories::choiceMadeBeforeTheActivationRefreshStays()
+{
+    catalogue();
+    openEditor();
+    frmKategorie->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frmKategorie));
+    QCoreApplication::processEvents();
+    QEvent activation(QEvent::ActivationChange);
+    QCoreApplication::sendEvent(frmKategorie, &activation);
+    choose(frmKategorie->ListBox1, "B");
+    choose(frmKategorie->ListBox2, "T");
+    QCoreApplication::processEvents();
+    QCOMPARE(frmKategorie->chosenCategory().value_or(TfrmKategorie::Choice{}).name, QStringLiteral("B"));
+    QCOMPARE(rows(frmKategorie->ListBox2), (QStringList{"S", "T"}));
+    QCOMPARE(frmKategorie->chosenSubcategory().value_or(TfrmKategorie::Choice{}).name, QStringLiteral("T"));
+    QCOMPARE(states(), QStringLiteral("11111 11 1111"));
 }
 
 QTEST_MAIN(TestCategories)
