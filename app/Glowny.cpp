@@ -200,13 +200,27 @@ void TfrmGlowny::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     // Run after the activation event, and after a pending show handler, since the refresh too may
     // open a modal window.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_activationPending) {
-        m_activationPending = true;
-        QTimer::singleShot(0, this, [this] {
-            m_activationPending = false;
-            runCommand([this] { FormActivate(); });
-        });
-    }
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        queueActivationRefresh();
+}
+
+void TfrmGlowny::queueActivationRefresh()
+{
+    if (m_activationPending)
+        return;
+    m_activationPending = true;
+    QTimer::singleShot(0, this, [this, choices = m_categoryChoices] {
+        m_activationPending = false;
+        // A category the user chose after the refresh was asked for, often with the very click that
+        // activated the window, stays chosen.
+        const QString chosen = m_categoryChoices != choices ? selectedText(ListKategorie) : QString();
+        runCommand([this] { FormActivate(); });
+        const auto found = ListKategorie->findItems(chosen, Qt::MatchExactly);
+        if (!chosen.isEmpty() && !found.isEmpty()) {
+            const QSignalBlocker blocker(ListKategorie);
+            ListKategorie->setCurrentItem(found.first());
+        }
+    });
 }
 
 bool TfrmGlowny::eventFilter(QObject *watched, QEvent *event)
@@ -226,9 +240,18 @@ void TfrmGlowny::FormResize()
 
 QString TfrmGlowny::dataDirectoryOrAsk()
 {
-    const QString dir = DataDirectory::path();
-    if (dir.isEmpty())
+    // A stored value that is no path is told once; the window below is where the user mends it.
+    const QString problem = DataDirectory::problem();
+    if (problem != std::exchange(m_toldPathProblem, problem) && !problem.isEmpty())
+        Dialogs::error(problem);
+    const QString dir = problem.isEmpty() ? DataDirectory::path() : QString();
+    if (dir.isEmpty() && !frmConfig_files->isVisible()) {
         frmConfig_files->exec();
+        // The window becomes active again now, but not every desktop reports it: the refresh that
+        // lists the folder just saved is asked for here as well.
+        if (!Application::quitRequested())
+            queueActivationRefresh();
+    }
     return dir;
 }
 
@@ -285,6 +308,7 @@ void TfrmGlowny::ListKategorieSelectItem()
     refill(ListPodkategorie, {});
     ListPrzedmioty->clear();
     const QString category = selectedText(ListKategorie);
+    ++m_categoryChoices;
     setPanelText(0, category);
     m_categoryChosen = !category.isEmpty();
     fillSubcategories(dir, category);

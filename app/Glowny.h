@@ -81,12 +81,16 @@ private:
     int selectedRow() const;
     void fillCategories(const QString &dir);
     void fillSubcategories(const QString &dir, const QString &category);
+    // The activation refresh, run once the events queued now are handled.
+    void queueActivationRefresh();
 
     QWidget *m_leftColumn = nullptr;
     QList<QLabel *> m_panels;
     StartupCheck *m_startupCheck = nullptr;
     bool m_activationPending = false;
     bool m_categoryChosen = false;
+    int m_categoryChoices = 0; // categories chosen by the user so far
+    QString m_toldPathProblem;
     // The activation refresh runs again when the error display closes: a damaged category count
     // is told once, not in a loop.
     QString m_toldCategoryProblem;

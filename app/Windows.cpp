@@ -20,12 +20,14 @@
 void createWindows()
 {
     frmGlowny = new TfrmGlowny;
-    frmDodaj_podkategorie = new TfrmDodaj_podkategorie(frmGlowny);
-    frmDodaj_kategorie = new TfrmDodaj_kategorie(frmGlowny);
-    frmEdytuj_podkategorie = new TfrmEdytuj_podkategorie(frmGlowny);
-    frmEdytuj_kategorie = new TfrmEdytuj_kategorie(frmGlowny);
-    // The editor listens to the four small windows, so it is made after them.
     frmKategorie = new TfrmKategorie(frmGlowny);
+    // The add and rename windows are the editor's own: its modality blocks every other window, and
+    // these are shown beside it without a modal loop.
+    frmDodaj_podkategorie = new TfrmDodaj_podkategorie(frmKategorie);
+    frmDodaj_kategorie = new TfrmDodaj_kategorie(frmKategorie);
+    frmEdytuj_podkategorie = new TfrmEdytuj_podkategorie(frmKategorie);
+    frmEdytuj_kategorie = new TfrmEdytuj_kategorie(frmKategorie);
+    frmKategorie->followNameWindows();
     frmInfo = new TfrmInfo(frmGlowny);
     frmPokaz = new TfrmPokaz(frmGlowny);
     frmPozycje = new TfrmPozycje(frmGlowny);

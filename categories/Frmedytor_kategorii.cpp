@@ -146,6 +146,10 @@ TfrmKategorie::TfrmKategorie(QWidget *parent)
     connect(btnZamknij, &QPushButton::clicked, this, &QDialog::close);
     // Every way out (the button, the close box, Esc) ends in finished().
     connect(this, &QDialog::finished, this, [this] { runCommand([this] { FormClose(); }); });
+}
+
+void TfrmKategorie::followNameWindows()
+{
     for (QDialog *window : std::initializer_list<QDialog *>{frmDodaj_kategorie, frmDodaj_podkategorie,
                                                             frmEdytuj_kategorie, frmEdytuj_podkategorie})
         connect(window, &QDialog::finished, this, [this] {
@@ -172,9 +176,12 @@ void TfrmKategorie::changeEvent(QEvent *event)
     Form::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_activationPending) {
         m_activationPending = true;
-        QTimer::singleShot(0, this, [this] {
+        QTimer::singleShot(0, this, [this, choices = m_choices] {
             m_activationPending = false;
-            runCommand([this] { FormActivate(); });
+            // The lists were read at showing and after every add or rename window: a row the user
+            // chose meanwhile, often with the very click that activated the editor, stays chosen.
+            if (m_choices == choices)
+                runCommand([this] { FormActivate(); });
         });
     }
 }
@@ -227,6 +234,7 @@ void TfrmKategorie::FormActivate()
 
 void TfrmKategorie::ListBox1Click()
 {
+    ++m_choices;
     const QSignalBlocker blocker(ListBox2);
     ListBox2->clear();
     setSubcategoryButtons(false);
@@ -250,6 +258,7 @@ void TfrmKategorie::ListBox1Click()
 
 void TfrmKategorie::ListBox2Click()
 {
+    ++m_choices;
     const int row = chosenRow(ListBox2);
     if (row < 0)
         return;

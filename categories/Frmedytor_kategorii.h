@@ -12,6 +12,8 @@ class TfrmKategorie : public Form
 {
 public:
     explicit TfrmKategorie(QWidget *parent = nullptr);
+    // Reloads whenever one of the add and rename windows, made after the editor as its own, closes.
+    void followNameWindows();
 
     QListWidget *ListBox1;
     QPushButton *btnDodaj;
@@ -62,6 +64,7 @@ private:
 
     QString m_category;
     bool m_activationPending = false;
+    int m_choices = 0; // rows chosen by the user so far
 };
 
 extern TfrmKategorie *frmKategorie;

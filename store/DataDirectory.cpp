@@ -25,15 +25,29 @@ std::unique_ptr<QSettings> openSettings()
 
 namespace DataDirectory {
 
+namespace {
+
+bool isText(const QVariant &value)
+{
+    return !value.isValid() || value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray;
+}
+
+} // namespace
+
 QString path()
 {
     const auto settings = openSettings();
     const QVariant value = settings->value(valueName);
-    if (!value.isValid())
-        return {};
-    if (value.typeId() != QMetaType::QString && value.typeId() != QMetaType::QByteArray)
-        throw AppError(QStringLiteral("Invalid data type for '%1'").arg(valueName));
+    if (!isText(value))
+        throw AppError(problem());
     return value.toString();
+}
+
+QString problem()
+{
+    if (isText(openSettings()->value(valueName)))
+        return {};
+    return QStringLiteral("Invalid data type for '%1'").arg(valueName);
 }
 
 void setPath(const QString &path)

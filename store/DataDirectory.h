@@ -11,6 +11,9 @@ namespace DataDirectory {
 // "Invalid data type for 'path'" when the stored value is not text.
 QString path();
 
+// The error that path() would raise now, or the empty text while the stored value can be read.
+QString problem();
+
 // Throws AppError "Failed to set data for 'path'" when the value cannot be stored.
 void setPath(const QString &path);
 

@@ -2,6 +2,8 @@
 #include "app/Glowny.h"
 #include "app/Info.h"
 #include "app/Pozycje.h"
+#include "store/Config_files.h"
+#include "store/DataDirectory.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
 #include "settings/StartupCheck.h"
@@ -17,6 +19,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
+#include <QSize>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -51,6 +55,12 @@ void choose(QTreeWidget *list, const QString &text)
     const auto found = list->findItems(text, Qt::MatchExactly);
     QVERIFY2(!found.isEmpty(), qPrintable(text));
     list->setCurrentItem(found.first());
+}
+
+QString selectedText(const QTreeWidget *list)
+{
+    const auto selected = list->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text(0);
 }
 
 QAction *action(const char *name)
@@ -96,6 +106,9 @@ private slots:
     void viewCommandNeedsARow();
     void buildsACatalogueThroughThePopUps();
     void refusesNamesThatCannotBeFileNames();
+    void pathSavedInTheDataDirectoryWindowIsListed_data();
+    void pathSavedInTheDataDirectoryWindowIsListed();
+    void choiceMadeBeforeTheActivationRefreshStays();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -444,6 +457,64 @@ void TestGlowny::refusesASubcategoryWithoutACategory()
     frmGlowny->ListKategorie->clearSelection();
     QCOMPARE(frmGlowny->panelText(0), QString());
     attempt();
+}
+
+void TestGlowny::pathSavedInTheDataDirectoryWindowIsListed_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("first start") << QVariant(QString()) << "";
+    QTest::newRow("value that is no text") << QVariant(QSize(1, 2)) << "Invalid data type for 'path'";
+}
+
+// The main window is shown with a stored path it cannot use; the user saves this test's folder in
+// the data-directory window and answers Cancel.
+void TestGlowny::pathSavedInTheDataDirectoryWindowIsListed()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(QString, told);
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Gromadnik").setValue("path", stored);
+    if (!told.isEmpty())
+        m_dialogs.answerNext(QMessageBox::Ok);
+    m_dialogs.answerNext(QMessageBox::Cancel);
+    int showings = 0;
+    const auto counter = connect(frmConfig_files, &QDialog::finished, [&] { ++showings; });
+    whenShown(frmConfig_files, [this] {
+        frmConfig_files->Edit1->setText(m_dir.path());
+        frmConfig_files->btnZapisz->click();
+    });
+    runCommand([] { frmGlowny->FormShow(); });
+    for (int i = 0; i < 5; ++i) // the activations that follow, each may reopen a window
+        QTest::qWait(20);
+    disconnect(counter);
+    DataDirectory::setPath(m_dir.path());
+
+    QCOMPARE(entries(frmGlowny->ListKategorie), QStringList{"A"});
+    QCOMPARE(showings, 1);
+    QStringList texts;
+    for (const auto &shown : std::as_const(m_dialogs.shown))
+        texts.append(shown.text);
+    QCOMPARE(texts.filter("Invalid data type").size(), told.isEmpty() ? 0 : 1);
+}
+
+// The activation refresh is asked for, as when the window is activated, and before it runs the user
+// chooses a category.
+void TestGlowny::choiceMadeBeforeTheActivationRefreshStays()
+{
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "1=B", "[config]", "liczba_kategorii=2"}));
+    m_dir.write("B_podkategorie.gmd", crlf({"[podkategorie]", "0=S", "[config]", "liczba_podkategorii=1"}));
+    frmGlowny->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frmGlowny));
+    QCoreApplication::processEvents();
+    QEvent activation(QEvent::ActivationChange);
+    QCoreApplication::sendEvent(frmGlowny, &activation);
+    choose(frmGlowny->ListKategorie, "B");
+    QCoreApplication::processEvents();
+    QCOMPARE(entries(frmGlowny->ListKategorie), (QStringList{"A", "B"}));
+    QCOMPARE(selectedText(frmGlowny->ListKategorie), QStringLiteral("B"));
+    QCOMPARE(frmGlowny->panelText(0), QStringLiteral("B"));
+    QCOMPARE(entries(frmGlowny->ListPodkategorie), QStringList{"S"});
 }
 
 QTEST_MAIN(TestGlowny)

@@ -11,6 +11,7 @@
 #include "support/TestFiles.h"
 #include "support/WindowDriver.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,6 +72,9 @@ private slots:
     void addRefusesNamesThatCannotJoin();
     void renameActsOnTheEntryItShowed_data();
     void renameActsOnTheEntryItShowed();
+    void nameWindowsTakeInputBesideTheModalEditor_data();
+    void nameWindowsTakeInputBesideTheModalEditor();
+    void choiceMadeBeforeTheActivationRefreshStays();
 
 private:
     void catalogue();
@@ -570,6 +574,85 @@ void TestCategories::renameActsOnTheEntryItShowed()
         QVERIFY(m_dialogs.shown[0].text.contains("nie została zmieniona"));
         QCOMPARE(snapshot(m_dir), before);
     }
+}
+
+void TestCategories::nameWindowsTakeInputBesideTheModalEditor_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<bool>("fromTheMenuFirst");
+    QTest::newRow("Dodaj kategorie") << "btnDodaj" << "" << "frmDodaj_kategorie" << false;
+    QTest::newRow("Dodaj kategorie, the menu's first") << "btnDodaj" << "" << "frmDodaj_kategorie" << true;
+    QTest::newRow("Dodaj podkategorie") << "btnDodaj_podkategorie" << "B" << "frmDodaj_podkategorie" << false;
+    QTest::newRow("Dodaj podkategorie, the menu's first")
+        << "btnDodaj_podkategorie" << "B" << "frmDodaj_podkategorie" << true;
+    QTest::newRow("Edytuj kategorie") << "btnEdytuj" << "B" << "frmEdytuj_kategorie" << false;
+    QTest::newRow("Edytuj podkategorie") << "btnEdytuj_podkategorie" << "B/S" << "frmEdytuj_podkategorie" << false;
+}
+
+// Input sent through the window system, where a modal window's blocking is decided; a widget's own
+// click() would go round it.
+void TestCategories::nameWindowsTakeInputBesideTheModalEditor()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, chosen);
+    QFETCH(QString, window);
+    QFETCH(bool, fromTheMenuFirst);
+    catalogue();
+    AddNameForm *form = nullptr;
+    for (QWidget *widget : QApplication::allWidgets())
+        if (widget->objectName() == window)
+            form = dynamic_cast<AddNameForm *>(widget);
+    QVERIFY(form);
+    frmGlowny->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmGlowny));
+    if (fromTheMenuFirst) { // opened modally by the main window before the editor shows it
+        whenShown(form, [form] { form->close(); });
+        frmGlowny->showModal(form);
+    }
+    QString typed;
+    bool closedByItsButton = false;
+    whenShown(frmKategorie, [&] {
+        if (!chosen.isEmpty())
+            choose(frmKategorie->ListBox1, chosen.section('/', 0, 0));
+        if (chosen.contains('/'))
+            choose(frmKategorie->ListBox2, chosen.section('/', 1));
+        frmKategorie->findChild<QPushButton *>(button)->click();
+        if (QTest::qWaitForWindowExposed(form)) {
+            form->txtNazwa->clear();
+            QTest::keyClick(form->windowHandle(), Qt::Key_X);
+            typed = form->txtNazwa->text();
+            QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                              form->btnZamknij->mapTo(form, form->btnZamknij->rect().center()));
+            closedByItsButton = !form->isVisible();
+        }
+        frmKategorie->close();
+    });
+    frmGlowny->Edytorkategorii1Click();
+    frmGlowny->hide();
+    QCOMPARE(typed, QStringLiteral("x"));
+    QVERIFY(closedByItsButton);
+}
+
+// The activation refresh is asked for, as when the editor is activated, and before it runs the user
+// chooses a category and one of its subcategories.
+void TestCategories::choiceMadeBeforeTheActivationRefreshStays()
+{
+    catalogue();
+    openEditor();
+    frmKategorie->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frmKategorie));
+    QCoreApplication::processEvents();
+    QEvent activation(QEvent::ActivationChange);
+    QCoreApplication::sendEvent(frmKategorie, &activation);
+    choose(frmKategorie->ListBox1, "B");
+    choose(frmKategorie->ListBox2, "T");
+    QCoreApplication::processEvents();
+    QCOMPARE(frmKategorie->chosenCategory().value_or(TfrmKategorie::Choice{}).name, QStringLiteral("B"));
+    QCOMPARE(rows(frmKategorie->ListBox2), (QStringList{"S", "T"}));
+    QCOMPARE(frmKategorie->chosenSubcategory().value_or(TfrmKategorie::Choice{}).name, QStringLiteral("T"));
+    QCOMPARE(states(), QStringLiteral("11111 11 1111"));
 }
 
 QTEST_MAIN(TestCategories)
