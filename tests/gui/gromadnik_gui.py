@@ -114,8 +114,20 @@ class Session:
         Gio.bus_get_sync(Gio.BusType.SESSION, None).set_exit_on_close(False)
         import pyatspi as module
         pyatspi = module
+        # Pop-up menus show as new top-level objects that the program's list of children does not
+        # report; they are caught as they show.
+        self.popups = []
+        pyatspi.Registry.registerEventListener(self._showing_changed, "object:state-changed:showing")
         self.wait_for(lambda: self._wm_running(), "openbox running")
         return self
+
+    def _showing_changed(self, event):
+        try:
+            if event.detail1 and event.source.getRole() in (pyatspi.ROLE_POPUP_MENU, pyatspi.ROLE_MENU,
+                                                            pyatspi.ROLE_WINDOW):
+                self.popups.append(event.source)
+        except Exception:
+            pass  # gone already
 
     def _run(self, argv, what):
         try:
@@ -305,8 +317,20 @@ class Session:
         self.type_text(text)
         self.wait_for(lambda: text_of(edit) == text, f"{edit.name!r} holding {text!r}")
 
-    def menu_entry(self, caption):
-        return self.wait_find(pyatspi.ROLE_MENU_ITEM, caption, within=None, what=f"the menu entry {caption!r}")
+    def answer(self, text_part, button):
+        """Waits for a message box saying text_part and clicks its button."""
+        box = self.message(text_part)
+        self.click(self.wait_for(lambda: self.find(pyatspi.ROLE_PUSH_BUTTON, button, within=box),
+                                 f"the button {button!r} in the message {text_part!r}"))
+        self.wait_for(lambda: not _alive_showing(box), f"the message {text_part!r} to close")
+
+    def button(self, caption, within):
+        return self.wait_for(lambda: self.find(pyatspi.ROLE_PUSH_BUTTON, caption, within=within),
+                             f"the button {caption!r} in {within.name!r}")
+
+    def field(self, name, within, role=None):
+        return self.wait_for(lambda: self.find(role or pyatspi.ROLE_TEXT, name, within=within),
+                             f"the text box {name!r} in {within.name!r}")
 
     def choose(self, *path):
         """Opens menu entries one after another by caption and clicks the last."""
@@ -315,11 +339,15 @@ class Session:
             self.click(item)
 
     def find_menu(self, caption):
+        match = (lambda o: o.getRole() in (pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_MENU)
+                 and o.name == caption and _showing(o))
+        for popup in reversed(self.popups):
+            if _alive_showing(popup):
+                found = match(popup) and popup or _search(popup, match)
+                if found is not None:
+                    return found
         app = self.application()
-        if app is None:
-            return None
-        return _search(app, lambda o: o.getRole() in (pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_MENU)
-                       and o.name == caption and _showing(o))
+        return _search(app, match) if app is not None else None
 
     def popup(self, list_obj, entry):
         """Right-clicks into a list and chooses an entry of the pop-up menu."""
@@ -335,6 +363,13 @@ def _pump_events():
     context = GLib.MainContext.default()
     while context.pending():
         context.iteration(False)
+
+
+def _alive_showing(obj):
+    try:
+        return _showing(obj)
+    except Exception:
+        return False
 
 
 def _showing(obj):
@@ -383,8 +418,9 @@ def first_column(list_obj):
 
 
 def headers(list_obj):
-    table = list_obj.queryTable()
-    return [table.getColumnHeader(c).name for c in range(table.nColumns)]
+    # Read as children: Qt answers getColumnHeader only for a list that holds rows.
+    return [c.name for c in (list_obj.getChildAtIndex(i) for i in range(list_obj.childCount))
+            if c is not None and c.getRole() == pyatspi.ROLE_TABLE_COLUMN_HEADER]
 
 
 def read_cp1250(path):
@@ -413,6 +449,13 @@ def run(name, scenario):
         print(f"FAIL {name}: {e}\nscreenshot: {shot}", file=sys.stderr)
         if not isinstance(e, GuiFailure):
             traceback.print_exc()
+        try:
+            app = session.application()
+            if app is not None:
+                print("what the program showed:", file=sys.stderr)
+                dump(app)
+        except Exception:
+            pass
         log = os.path.join(session.root, "gromadnik.log")
         if os.path.exists(log):
             sys.stderr.write(open(log, errors="replace").read()[-3000:])
@@ -439,3 +482,18 @@ def catalogue_files(folder):
     """The catalogue's files in a folder by name, with their bytes (the instance lock left out)."""
     return {name: open(os.path.join(folder, name), "rb").read() for name in sorted(os.listdir(folder))
             if name.endswith(".gmd")}
+
+
+def dump(obj, depth=0):
+    """Prints the showing part of the accessible tree, for a failure's report."""
+    for i in range(obj.childCount):
+        child = obj.getChildAtIndex(i)
+        if child is not None and _showing(child) and depth < 12:
+            print("  " * depth + f"{child.getRoleName()} {child.name!r}", file=sys.stderr)
+            dump(child, depth + 1)
+
+
+def text_of_panel(window, description):
+    """The text of the status-bar panel with this accessible description."""
+    panel = _search(window, lambda o: o.getRole() == pyatspi.ROLE_LABEL and o.description == description)
+    return panel.name if panel is not None else None
