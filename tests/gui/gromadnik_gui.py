@@ -497,3 +497,15 @@ def text_of_panel(window, description):
     """The text of the status-bar panel with this accessible description."""
     panel = _search(window, lambda o: o.getRole() == pyatspi.ROLE_LABEL and o.description == description)
     return panel.name if panel is not None else None
+
+
+def read_profile(path):
+    """A catalogue file as {section: {key: value}}, read in Windows-1250."""
+    sections, current = {}, None
+    for line in read_cp1250(path) or []:
+        if line.startswith("[") and line.endswith("]"):
+            current = sections.setdefault(line[1:-1], {})
+        elif current is not None and "=" in line:
+            key, value = line.split("=", 1)
+            current[key] = value
+    return sections
