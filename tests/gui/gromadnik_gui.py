@@ -68,7 +68,7 @@ class Session:
             os.makedirs(d, mode=0o700)
         self.exe = os.environ.get("GROMADNIK_EXE", "gromadnik")
         self.env = dict(os.environ, HOME=self.home, XDG_CONFIG_HOME=self.config, XDG_RUNTIME_DIR=self.runtime,
-                        GSETTINGS_BACKEND="memory", LC_ALL="C.UTF-8", NO_AT_BRIDGE="0")
+                        GSETTINGS_BACKEND="memory", LC_ALL="C.UTF-8")
         for key in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XAUTHORITY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
             self.env.pop(key, None)
         self.children = []  # (name, Popen), each the leader of its own process group
@@ -158,8 +158,7 @@ class Session:
     def launch(self):
         if not os.access(self.exe, os.X_OK):
             fail(f"the program {self.exe} is not built")
-        env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
-                   QT_ACCESSIBILITY="1")
+        env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
         log = open(os.path.join(self.root, "gromadnik.log"), "ab")
         self.app = self._spawn("gromadnik", [self.exe], env=env, stdout=log, stderr=log)
         return self.app
@@ -253,7 +252,7 @@ class Session:
 
     def wait_find(self, role, name=None, within=None, what=None):
         return self.wait_for(lambda: self.find(role, name, within),
-                             what or f"{pyatspi.Accessible.getRoleName if False else role} named {name!r}")
+                             what or f"a {role} named {name!r}")
 
     def window(self, caption):
         """A top-level window, message box or dialog of the program, by caption."""
@@ -297,10 +296,6 @@ class Session:
         x, y = centre(obj)
         self.xdotool("mousemove", "--sync", x, y)
         self.xdotool("click", button)
-
-    def press(self, obj):
-        """Clicks a button and waits until the program has taken the click, not for its result."""
-        self.click(obj)
 
     def type_text(self, text):
         self.xdotool("type", "--delay", 15, "--", text)
@@ -441,6 +436,9 @@ def run(name, scenario):
     """Runs one scenario in this process with its own session; exit status 0 when it passed."""
     session = Session(name)
     started = time.monotonic()
+    shot = os.path.join(session.out_dir, f"gui-{name}-failure.png")
+    if os.path.exists(shot):
+        os.remove(shot)  # from an earlier run
     try:
         session.start()
         scenario(session)
