@@ -13,6 +13,8 @@ packages=(
     libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth
+    # the tests that drive the real program: window manager, accessibility bus, real input, screenshots
+    openbox dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi xdotool x11-xserver-utils imagemagick
     python3 python3-pyftpdlib
 )
 
