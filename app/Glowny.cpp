@@ -245,14 +245,17 @@ QString TfrmGlowny::dataDirectoryOrAsk()
     if (problem != std::exchange(m_toldPathProblem, problem) && !problem.isEmpty())
         Dialogs::error(problem);
     const QString dir = problem.isEmpty() ? DataDirectory::path() : QString();
-    if (dir.isEmpty() && !frmConfig_files->isVisible()) {
-        frmConfig_files->exec();
-        // The window becomes active again now, but not every desktop reports it: the refresh that
-        // lists the folder just saved is asked for here as well.
-        if (!Application::quitRequested())
-            queueActivationRefresh();
-    }
-    return dir;
+    if (!dir.isEmpty() || frmConfig_files->isVisible())
+        return dir;
+    frmConfig_files->exec();
+    if (Application::quitRequested())
+        return {};
+    // The window becomes active again now, but not every desktop reports it: the refresh that
+    // lists the folder just saved is asked for here as well.
+    queueActivationRefresh();
+    // The folder just saved, never the program's working folder, which a name without its folder
+    // would lead to.
+    return DataDirectory::problem().isEmpty() ? DataDirectory::path() : QString();
 }
 
 // A list file refused for its size reads as empty; the user is told once for each version of it.
@@ -264,6 +267,9 @@ static void tellRefusal(const QString &fileName)
 
 void TfrmGlowny::fillCategories(const QString &dir)
 {
+    if (dir.isEmpty())
+        return; // no folder chosen yet: there is no catalogue to list
+
     const QString fileName = CatalogueFiles::categoryList(dir);
     const QStringList names = KeyedList::categories.read(ProfileFile(fileName));
     QList<QTreeWidgetItem *> items;

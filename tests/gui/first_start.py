@@ -16,6 +16,7 @@ def choose_data_directory(s, data):
 
 def empty_account(s):
     data = os.path.join(s.root, "Kolekcja") + "/"
+    g.write_cp1250(os.path.join(s.root, "kategorie.gmd"), ["[kategorie]", "0=Obcy", "[config]", "liczba_kategorii=1"])
     s.launch()
     choose_data_directory(s, data)
 
@@ -24,9 +25,6 @@ def empty_account(s):
     if not os.path.isdir(data):
         g.fail("the chosen data folder was not made")
     main = s.window("Gromadnik - Menu główne")
-    # Clicked once: after the data-directory window the main window may stay unrefreshed until
-    # activated; remove the click once that is fixed.
-    s.click(s.find(g.pyatspi.ROLE_TREE, "Przedmioty", within=main))
     categories = s.find(g.pyatspi.ROLE_TREE, "Kategorie", within=main)
     s.wait_for(lambda: g.first_column(categories) == [], "an empty category list")
     if g.catalogue_files(data):
@@ -63,11 +61,11 @@ def first_start_onto_catalogue(s):
     data = os.path.join(s.root, "Zbiory") + "/"
     write_catalogue(data)
     before = g.catalogue_files(data)
+    # A list in the folder the program starts from is no catalogue of the user's: before a folder is
+    # chosen, nothing may be read from there.
+    g.write_cp1250(os.path.join(s.root, "kategorie.gmd"), ["[kategorie]", "0=Obcy", "[config]", "liczba_kategorii=1"])
     s.launch()
     choose_data_directory(s, data)
-    # Clicked once: after the data-directory window the main window may stay unrefreshed until
-    # activated; remove the click once that is fixed.
-    s.click(s.find(g.pyatspi.ROLE_TREE, "Przedmioty", within=s.window("Gromadnik - Menu główne")))
     check_listed(s, data, before)
 
 

@@ -160,7 +160,9 @@ class Session:
             fail(f"the program {self.exe} is not built")
         env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
         log = open(os.path.join(self.root, "gromadnik.log"), "ab")
-        self.app = self._spawn("gromadnik", [self.exe], env=env, stdout=log, stderr=log)
+        # Started in the scenario's own folder, where a scenario can leave files the program must not take
+        # for the catalogue's.
+        self.app = self._spawn("gromadnik", [self.exe], env=env, stdout=log, stderr=log, cwd=self.root)
         return self.app
 
     def stop(self):
