@@ -509,3 +509,28 @@ def read_profile(path):
             key, value = line.split("=", 1)
             current[key] = value
     return sections
+
+
+# ---- plain lists (QListWidget) and open messages --------------------------------------------------
+def _list_items(list_obj):
+    return [c for c in (list_obj.getChildAtIndex(i) for i in range(list_obj.childCount))
+            if c is not None and c.getRole() in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL)]
+
+
+def list_entries(list_obj):
+    """The texts of a plain list's rows."""
+    return [c.name for c in _list_items(list_obj)]
+
+
+def list_entry(list_obj, name):
+    """The row of a plain list with this text, or None."""
+    return next((c for c in _list_items(list_obj) if c.name == name), None)
+
+
+def open_messages(session, text_part):
+    """The showing message boxes whose text contains text_part."""
+    app = session.application()
+    boxes = (app.getChildAtIndex(i) for i in range(app.childCount)) if app is not None else ()
+    return [w for w in boxes if w is not None and _alive_showing(w)
+            and w.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)
+            and _search(w, lambda o: o.getRole() == pyatspi.ROLE_LABEL and text_part in o.name)]
