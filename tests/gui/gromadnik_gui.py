@@ -534,3 +534,60 @@ def open_messages(session, text_part):
     return [w for w in boxes if w is not None and _alive_showing(w)
             and w.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)
             and _search(w, lambda o: o.getRole() == pyatspi.ROLE_LABEL and text_part in o.name)]
+
+# ---- item windows and the viewer ----------------------------------------------------------------
+def wait_file_lines(s, path, lines):
+    """Waits until the file holds these lines (in this order, among others), read in Windows-1250."""
+    def holds():
+        content = read_cp1250(path)
+        if content is None:
+            return False
+        at = 0
+        for line in content:
+            if at < len(lines) and line == lines[at]:
+                at += 1
+        return at == len(lines)
+    s.wait_for(holds, f"{os.path.basename(path)} holding {lines} (it holds {read_cp1250(path)})")
+
+
+def focused(obj):
+    return obj.getState().contains(pyatspi.STATE_FOCUSED)
+
+
+def enabled(obj):
+    return obj.getState().contains(pyatspi.STATE_ENABLED)
+
+
+def double_click(s, obj):
+    x, y = centre(obj)
+    s.xdotool("mousemove", "--sync", x, y)
+    s.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+
+
+def popup_on(s, obj, entry):
+    """Right-clicks an object (a list's row) and chooses an entry of the pop-up menu."""
+    s.click(obj, button=3)
+    s.choose(entry)
+
+
+def error_box(s):
+    """Waits for a message box of the program with an OK button; returns it and its text."""
+    def look():
+        app = s.application()
+        for i in range(app.childCount):
+            w = app.getChildAtIndex(i)
+            if w is not None and _showing(w) and w.getRole() == pyatspi.ROLE_ALERT \
+                    and s.find(pyatspi.ROLE_PUSH_BUTTON, "OK", within=w):
+                return w
+        return None
+    box = s.wait_for(look, "an error message")
+    text = " ".join(o.name for o in _all(box) if o.getRole() == pyatspi.ROLE_LABEL)
+    return box, text
+
+
+def _all(root, depth=0):
+    for i in range(root.childCount):
+        child = root.getChildAtIndex(i)
+        if child is not None and depth < 30:
+            yield child
+            yield from _all(child, depth + 1)
