@@ -7,20 +7,6 @@ import gromadnik_gui as g
 MAIN = "Gromadnik - Menu główne"
 
 
-def expect_file(s, path, lines):
-    """Waits until the file holds these lines (in this order, among others), read in Windows-1250."""
-    def holds():
-        content = g.read_cp1250(path)
-        if content is None:
-            return False
-        at = 0
-        for line in content:
-            if at < len(lines) and line == lines[at]:
-                at += 1
-        return at == len(lines)
-    s.wait_for(holds, f"{os.path.basename(path)} holding {lines} (it holds {g.read_cp1250(path)})")
-
-
 def add_name(s, list_obj, entry, caption, name):
     """Opens an add window from a list's pop-up menu and types a name into it."""
     s.popup(list_obj, entry)
@@ -43,7 +29,7 @@ def build(s):
 
     window, _ = add_name(s, categories, "Dodaj nową kategorie", "Dodaj kategorie", "Łódź")
     s.answer("Kategoria została dodana", "OK")
-    expect_file(s, data + "kategorie.gmd", ["[kategorie]", "0=Łódź", "[config]", "liczba_kategorii=1"])
+    g.wait_file_lines(s, data + "kategorie.gmd", ["[kategorie]", "0=Łódź", "[config]", "liczba_kategorii=1"])
     s.click(s.button("Zamknij", window))
     s.window_gone("Dodaj kategorie")
     s.wait_for(lambda: g.first_column(categories) == ["Łódź"], "the new category listed")
@@ -52,7 +38,7 @@ def build(s):
     s.wait_for(lambda: g.text_of_panel(main, "Wybrana kategoria") == "Łódź", "the category chosen")
     window, edit = add_name(s, subcategories, "Dodaj nową podkategorie", "Dodaj podkategorie", "Żetony ąęśćń")
     s.wait_for(lambda: g.text_of(edit) == "", "the name box cleared for the next subcategory")
-    expect_file(s, data + "Łódź_podkategorie.gmd",
+    g.wait_file_lines(s, data + "Łódź_podkategorie.gmd",
                 ["[podkategorie]", "0=Żetony ąęśćń", "[config]", "liczba_podkategorii=1"])
     s.click(s.button("Zamknij", window))
     s.window_gone("Dodaj podkategorie")
@@ -67,7 +53,7 @@ def build(s):
     s.click(s.button("Zapisz", window))
     s.answer("Wprowadzone dane zostały zapisane pomyślnie", "OK")
     item_file = data + "Łódź_Żetony ąęśćń_dane.gmd"
-    expect_file(s, item_file, ["[pozycje]", "1=Nazwa", "2=Rok wybicia"])
+    g.wait_file_lines(s, item_file, ["[pozycje]", "1=Nazwa", "2=Rok wybicia"])
     s.click(s.button("Zamknij", window))
     s.window_gone("Gromadnik - edycja nazw pozycji")
     s.wait_for(lambda: g.headers(items) == ["Nazwa", "Rok wybicia"], "the field names as column headers")
@@ -78,7 +64,7 @@ def build(s):
     s.set_text(s.field("Rok wybicia", window), "1921")
     s.click(s.button("Zapisz", window))
     s.answer("Czy chcesz dodać teraz zdjęcia", "Nie")
-    expect_file(s, item_file, ["[0]", "pozycja1=Żeton łódzki", "pozycja2=1921", "[config]", "liczba_pozycji=1"])
+    g.wait_file_lines(s, item_file, ["[0]", "pozycja1=Żeton łódzki", "pozycja2=1921", "[config]", "liczba_pozycji=1"])
     s.click(s.button("Zamknij", window))
     s.window_gone("Gromadnik - Dodaj pozycje")
     s.wait_for(lambda: g.rows(items) == [["Żeton łódzki", "1921"]], "the new item listed")
