@@ -4,27 +4,12 @@
 #include "Command.h"
 #include "Dialogs.h"
 #include "FormStyle.h"
-#include "Info.h"
-#include "Pozycje.h"
-#include "categories/Dodaj_kategorie.h"
-#include "categories/Dodaj_podkategorie.h"
-#include "categories/Frmedytor_kategorii.h"
-#include "exchange/ExchangeDialogs.h"
-#include "exchange/Export.h"
-#include "exchange/Import.h"
-#include "items/ItemStore.h"
-#include "items/ItemTable.h"
-#include "items/Pozycje_dodaj.h"
-#include "items/Pozycje_edytuj.h"
-#include "settings/Aktualizacja.h"
-#include "settings/Konfiguracja.h"
 #include "settings/StartupCheck.h"
 #include "store/CatalogueFiles.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
 #include "store/Error.h"
 #include "store/ProfileStore.h"
-#include "viewer/Pokaz.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -66,16 +51,6 @@ void refill(QTreeWidget *list, const QStringList &entries)
     for (const QString &entry : entries)
         items.append(new QTreeWidgetItem(QStringList{entry}));
     list->addTopLevelItems(items);
-}
-
-// A list of places short enough for a message box.
-QString firstLines(const QStringList &lines)
-{
-    constexpr qsizetype shown = 10;
-    QString text = lines.mid(0, shown).join(QLatin1Char('\n'));
-    if (lines.size() > shown)
-        text += QStringLiteral("\n... i %1 innych").arg(lines.size() - shown);
-    return text;
 }
 
 QString selectedText(const QTreeWidget *list)
@@ -332,182 +307,4 @@ void TfrmGlowny::ListPodkategorieSelectItem()
     setPanelText(2, QStringLiteral("Liczba pozycji: ") + count);
     refreshItemList(itemFile, count);
     Dodajnowpozycje1->setEnabled(ListPrzedmioty->columnCount() > 0);
-}
-
-void TfrmGlowny::refreshItemList(const QString &itemFile, const QString &countText)
-{
-    ListPrzedmioty->clear();
-    ListPrzedmioty->setColumnCount(0);
-    const ProfileFile file(itemFile);
-    const QList<ItemTable::Column> columns = ItemTable::readColumns(file);
-    QStringList headers;
-    for (const ItemTable::Column &column : columns)
-        headers.append(column.name);
-    ListPrzedmioty->setColumnCount(int(headers.size()));
-    ListPrzedmioty->setHeaderLabels(headers);
-    for (int c = 0; c < headers.size(); ++c)
-        ListPrzedmioty->setColumnWidth(c, 50);
-
-    const int count = ItemTable::countFromText(countText); // a damaged count leaves the columns
-    QList<QTreeWidgetItem *> items;
-    for (QStringList &values : ItemTable::readRows(file, columns, count))
-        items.append(new QTreeWidgetItem(std::move(values)));
-    ListPrzedmioty->addTopLevelItems(items);
-    if (const QString problem = ItemTable::countProblem(file, count); !problem.isEmpty())
-        throw AppError(problem); // the rows the file holds stay listed
-}
-
-// The main window is active again once a window it opened closes. Not every platform reports that
-// activation (a desktop without a window manager does not), so the refresh runs here as well.
-void TfrmGlowny::showModal(QDialog *window)
-{
-    window->exec();
-    m_startupCheck->windowClosed();
-    FormActivate();
-}
-
-void TfrmGlowny::Przedmioty1Click()
-{
-    showModal(frmPozycje);
-    ListPodkategorieSelectItem();
-}
-
-int TfrmGlowny::selectedRow() const
-{
-    const auto selected = ListPrzedmioty->selectedItems();
-    return selected.isEmpty() ? -1 : ListPrzedmioty->indexOfTopLevelItem(selected.first());
-}
-
-void TfrmGlowny::refreshAfterItemCommand()
-{
-    const QString itemFile = CatalogueFiles::itemFile(DataDirectory::path(), panelText(0), panelText(1));
-    const int count = ProfileFile(itemFile).ReadNumber(QStringLiteral("config"), QStringLiteral("liczba_pozycji"), 0);
-    refreshItemList(itemFile, QString::number(count));
-}
-
-void TfrmGlowny::ListPrzedmiotyDblClick()
-{
-    const int row = selectedRow();
-    if (row < 0)
-        return;
-    lblpozycja->setText(QString::number(row));
-    showModal(frmPokaz);
-}
-
-void TfrmGlowny::Dodajnowpozycje1Click()
-{
-    showModal(frmDodaj_pozycje);
-    refreshAfterItemCommand();
-}
-
-void TfrmGlowny::Edytujpozycje1Click()
-{
-    const int row = selectedRow();
-    if (row < 0)
-        return;
-    // Opened beside the main window from the viewer: it keeps its item and only comes forward.
-    if (frmEdytuj_pozycje->isVisible()) {
-        frmEdytuj_pozycje->raise();
-        frmEdytuj_pozycje->activateWindow();
-        return;
-    }
-    lblpozycja->setText(QString::number(row));
-    showModal(frmEdytuj_pozycje);
-    refreshAfterItemCommand();
-}
-
-void TfrmGlowny::Usuzaznaczonpozycje1Click()
-{
-    const int row = selectedRow();
-    if (row < 0)
-        return;
-    if (Dialogs::question(this, QStringLiteral("Czy chcesz usunąć wybraną pozycje ?"),
-                          QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
-        return;
-    ItemStore::remove({DataDirectory::path(), panelText(0), panelText(1)}, row);
-    refreshAfterItemCommand();
-}
-
-void TfrmGlowny::Dodajnowkategorie1Click()
-{
-    showModal(frmDodaj_kategorie); // its refresh lists the categories just added
-}
-
-void TfrmGlowny::Dodajnowpodkategorie1Click()
-{
-    showModal(frmDodaj_podkategorie);
-    fillSubcategories(DataDirectory::path(), panelText(0));
-}
-
-void TfrmGlowny::Edytorkategorii1Click()
-{
-    // Modal to the main window only, so that the add and rename windows it shows stay usable.
-    frmKategorie->setWindowModality(Qt::WindowModal);
-    showModal(frmKategorie);
-}
-
-void TfrmGlowny::Oprogramie1Click()
-{
-    showModal(frmInfo);
-}
-
-void TfrmGlowny::Plikikonfiguracyjne1Click()
-{
-    showModal(frmConfig_files);
-}
-
-void TfrmGlowny::Eksportdanych1Click()
-{
-    const QString file = ExchangeDialogs::chooseExportFile(this);
-    if (file.isEmpty())
-        return;
-    const QString dir = DataDirectory::path();
-    QStringList damaged;
-    const bool done =
-        ExchangeDialogs::runWithProgress(this, QStringLiteral("Eksport danych..."), true, [&](const auto &progress) {
-            return Export::run(dir, file, progress, Exchange::Writing::Batched, &damaged);
-        });
-    if (done && !damaged.isEmpty())
-        Dialogs::information(this,
-                             QStringLiteral("Dane zostały wyeksportowane, ale niektóre liczby w katalogu nie "
-                                            "zgadzają się z zawartością plików:\n%1\nW pliku eksportu zapisano "
-                                            "liczby tego, co wyeksportowano. Pliki katalogu nie zostały zmienione.")
-                                 .arg(firstLines(damaged)));
-    else if (done)
-        Dialogs::information(this, QStringLiteral("Dane zostały wyeksportowane poprawnie"));
-    else
-        Dialogs::information(this, QStringLiteral("Eksport danych przerwano. Plik %1 nie został zmieniony.").arg(file));
-}
-
-void TfrmGlowny::Import1Click()
-{
-    const QString file = ExchangeDialogs::chooseImportFile(this);
-    if (file.isEmpty())
-        return;
-    const QString dir = DataDirectory::path();
-    ExchangeDialogs::runWithProgress(this, QStringLiteral("Import danych..."), false, [&](const auto &progress) {
-        Import::run(dir, file, progress);
-        return true;
-    });
-    // Shown anew, the window lists the categories again: the show handler appends them and the
-    // activation refresh, which not every desktop reports, lists them once.
-    hide();
-    show();
-    QTimer::singleShot(0, this, [this] { runCommand([this] { FormActivate(); }); });
-    Dialogs::information(this, QStringLiteral("Dane zostały zaimportowane poprawnie"));
-}
-
-void TfrmGlowny::Konfiguracja1Click()
-{
-    showModal(frmKonfiguracja);
-}
-
-void TfrmGlowny::Aktualizacja1Click()
-{
-    showModal(frmAktualizacja);
-}
-
-void TfrmGlowny::Zamknijprogram1Click()
-{
-    Application::requestQuit();
 }
