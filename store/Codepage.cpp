@@ -168,6 +168,43 @@ const std::array<char, 256> &foldTable()
     return table;
 }
 
+const std::array<char, 256> &searchFoldTable()
+{
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> folded = foldTable();
+        for (int b = 0x80; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            const QString lower = decode(QByteArrayView(&c, 1)).toLower();
+            if (lower.size() != 1)
+                continue;
+            // The stroke of ł and đ is no mark Unicode can decompose.
+            QChar base = lower == u"ł" ? QChar(u'l') : lower == u"đ" ? QChar(u'd') : lower.at(0);
+            if (const QString parts = base.decomposition(); !parts.isEmpty() && base.decompositionTag() ==
+                                                                                    QChar::Canonical)
+                base = parts.at(0);
+            if (base.unicode() < 0x80 && base.isLetter())
+                folded[b] = char(base.unicode());
+        }
+        return folded;
+    }();
+    return table;
+}
+
+void searchFold(QByteArray &bytes)
+{
+    const auto &table = searchFoldTable();
+    for (char &c : bytes)
+        c = table[static_cast<unsigned char>(c)];
+}
+
+std::optional<QByteArray> searchFolded(QStringView text)
+{
+    auto bytes = tryEncode(text);
+    if (bytes)
+        searchFold(*bytes);
+    return bytes;
+}
+
 char foldCase(char byte)
 {
     return foldTable()[static_cast<unsigned char>(byte)];

@@ -26,4 +26,13 @@ QString decode(QByteArrayView bytes);
 char foldCase(char byte);
 const std::array<char, 256> &foldTable();
 
+// Folding for finding text as a reader types it: letter case and Polish marks do not count, so
+// "lodz" and "ŁÓDŹ" fold alike. Each Windows-1250 byte folds to one byte: a letter to its lower
+// case base letter (ł to l), anything else to its lower case.
+const std::array<char, 256> &searchFoldTable();
+void searchFold(QByteArray &bytes);
+// The folded Windows-1250 bytes of what the user typed, or nothing when some character cannot
+// stand in a catalogue file, so that no text there can hold it.
+std::optional<QByteArray> searchFolded(QStringView text);
+
 } // namespace Codepage

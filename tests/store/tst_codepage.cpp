@@ -25,6 +25,8 @@ private slots:
     void textOutsideTheCodePageIsRefusedBeforeWriting_data();
     void textOutsideTheCodePageIsRefusedBeforeWriting();
     void foldCaseCoversPolishLetters();
+    void searchFoldingDropsCaseAndMarks_data();
+    void searchFoldingDropsCaseAndMarks();
 
 private:
     TestDir m_dir;
@@ -99,6 +101,29 @@ void TestCodepage::foldCaseCoversPolishLetters()
     for (qsizetype i = 0; i < upper.size(); ++i)
         QCOMPARE(Codepage::foldCase(upper[i]), Codepage::foldCase(lower[i]));
     QVERIFY(Codepage::foldCase('1') != Codepage::foldCase('!'));
+}
+
+void TestCodepage::searchFoldingDropsCaseAndMarks_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("alike");
+    QTest::newRow("every Polish letter") << "acelnoszzACELNOSZZ" << "ąćęłńóśźżĄĆĘŁŃÓŚŹŻ" << true;
+    QTest::newRow("city") << "lodz" << "Łódź" << true;
+    QTest::newRow("other marks") << "cusaat" << "čůšäâť" << true;
+    QTest::newRow("digits and signs stay") << "1-2" << "1_2" << false;
+    QTest::newRow("no letter becomes another") << "l" << "t" << false;
+}
+
+void TestCodepage::searchFoldingDropsCaseAndMarks()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(bool, alike);
+    QByteArray bytes = Codepage::encode(stored);
+    Codepage::searchFold(bytes);
+    QCOMPARE(Codepage::searchFolded(typed) == bytes, alike);
+    QVERIFY(!Codepage::searchFolded(u"€ ☃"));
 }
 
 QTEST_GUILESS_MAIN(TestCodepage)
