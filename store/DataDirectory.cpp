@@ -6,11 +6,15 @@
 #include <QSettings>
 #include <memory>
 
+namespace DataDirectory {
+
 namespace {
 
 const QString valueName = QStringLiteral("path");
 
-std::unique_ptr<QSettings> openSettings()
+} // namespace
+
+std::unique_ptr<QSettings> userSettings()
 {
 #ifdef Q_OS_WIN
     // Spelled out: QSettings' organisation-only form would add "OrganizationDefaults" to the key.
@@ -20,10 +24,6 @@ std::unique_ptr<QSettings> openSettings()
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Gromadnik"));
 #endif
 }
-
-} // namespace
-
-namespace DataDirectory {
 
 namespace {
 
@@ -36,7 +36,7 @@ bool isText(const QVariant &value)
 
 QString path()
 {
-    const auto settings = openSettings();
+    const auto settings = userSettings();
     const QVariant value = settings->value(valueName);
     if (!isText(value))
         throw AppError(problem());
@@ -45,14 +45,14 @@ QString path()
 
 QString problem()
 {
-    if (isText(openSettings()->value(valueName)))
+    if (isText(userSettings()->value(valueName)))
         return {};
     return QStringLiteral("Invalid data type for '%1'").arg(valueName);
 }
 
 void setPath(const QString &path)
 {
-    const auto settings = openSettings();
+    const auto settings = userSettings();
     settings->setValue(valueName, path);
     settings->sync();
     if (settings->status() != QSettings::NoError || !settings->isWritable())

@@ -1,4 +1,5 @@
 #include "store/DataDirectory.h"
+#include "settings/ViewState.h"
 #include "store/Error.h"
 #include "support/TestFiles.h"
 
@@ -20,10 +21,18 @@ private slots:
     void valueThatIsNoTextIsReported();
     void unwritableSettingsAreReported();
     void defaultPathIsAFolderInHome();
+    void viewStateKeepsToItsGroup_data();
+    void viewStateKeepsToItsGroup();
 
 private:
     static QString settingsFile();
 };
+
+static QByteArray wholeFile(const QString &name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QString TestDataDirectory::settingsFile()
 {
@@ -97,6 +106,40 @@ void TestDataDirectory::unwritableSettingsAreReported()
 void TestDataDirectory::defaultPathIsAFolderInHome()
 {
     QCOMPARE(DataDirectory::defaultPath(), QDir::homePath() + QStringLiteral("/Gromadnik/"));
+}
+
+void TestDataDirectory::viewStateKeepsToItsGroup_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("subcategory");
+    QTest::newRow("Polish letters") << "Żołnierze" << "Ułani, 1920";
+    QTest::newRow("group separators") << "a/b\\c" << "%2F@x";
+    QTest::newRow("comma list") << "1, 2, 3" << "@Variant(\\0)";
+}
+
+// The path stays byte for byte what it was, and each subcategory keeps its own columns.
+void TestDataDirectory::viewStateKeepsToItsGroup()
+{
+    QFETCH(QString, category);
+    QFETCH(QString, subcategory);
+    DataDirectory::setPath("C:\\Kolekcja, stara\\");
+    const QByteArray before = wholeFile(settingsFile());
+    ViewState::setLastChoice({category, subcategory});
+    ViewState::setColumns(category, subcategory, "stan 1");
+    ViewState::setColumns(category, subcategory + "x", "stan 2");
+    ViewState::setWindowGeometry("okno");
+    QCOMPARE(ViewState::lastChoice().category, category);
+    QCOMPARE(ViewState::lastChoice().subcategory, subcategory);
+    QCOMPARE(ViewState::columns(category, subcategory), QByteArray("stan 1"));
+    QCOMPARE(ViewState::columns(category, subcategory + "x"), QByteArray("stan 2"));
+    QCOMPARE(ViewState::columns(subcategory, category), QByteArray());
+    QCOMPARE(ViewState::windowGeometry(), QByteArray("okno"));
+    QCOMPARE(DataDirectory::path(), QStringLiteral("C:\\Kolekcja, stara\\"));
+    QVERIFY(wholeFile(settingsFile()).startsWith(before.trimmed()));
+
+    // A value of another type, written by hand, is no state at all.
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Gromadnik").setValue("Widok/kategoria", 5);
+    QCOMPARE(ViewState::lastChoice().category, QString());
 }
 
 QTEST_GUILESS_MAIN(TestDataDirectory)

@@ -1,0 +1,77 @@
+#include "ViewState.h"
+
+#include "store/DataDirectory.h"
+
+#include <QSettings>
+#include <QUrl>
+
+namespace ViewState {
+
+namespace {
+
+const QString group = QStringLiteral("Widok");
+
+// A name may hold what the settings store takes for a group separator ("/", "\").
+QString keyOf(const QString &category, const QString &subcategory)
+{
+    return QStringLiteral("kolumny/") + QString::fromLatin1(QUrl::toPercentEncoding(category)) + QLatin1Char('|') +
+           QString::fromLatin1(QUrl::toPercentEncoding(subcategory));
+}
+
+QVariant read(const QString &key)
+{
+    const auto settings = DataDirectory::userSettings();
+    return settings->value(group + QLatin1Char('/') + key);
+}
+
+void write(const QString &key, const QVariant &value)
+{
+    const auto settings = DataDirectory::userSettings();
+    if (settings->value(group + QLatin1Char('/') + key) != value)
+        settings->setValue(group + QLatin1Char('/') + key, value);
+}
+
+QByteArray bytes(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QByteArray ? value.toByteArray() : QByteArray();
+}
+
+QString text(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+} // namespace
+
+QByteArray windowGeometry()
+{
+    return bytes(read(QStringLiteral("okno")));
+}
+
+void setWindowGeometry(const QByteArray &geometry)
+{
+    write(QStringLiteral("okno"), geometry);
+}
+
+Choice lastChoice()
+{
+    return {text(read(QStringLiteral("kategoria"))), text(read(QStringLiteral("podkategoria")))};
+}
+
+void setLastChoice(const Choice &choice)
+{
+    write(QStringLiteral("kategoria"), choice.category);
+    write(QStringLiteral("podkategoria"), choice.subcategory);
+}
+
+QByteArray columns(const QString &category, const QString &subcategory)
+{
+    return bytes(read(keyOf(category, subcategory)));
+}
+
+void setColumns(const QString &category, const QString &subcategory, const QByteArray &state)
+{
+    write(keyOf(category, subcategory), state);
+}
+
+} // namespace ViewState
