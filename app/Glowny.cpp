@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "FormStyle.h"
 #include "settings/StartupCheck.h"
+#include "settings/ViewState.h"
 #include "store/CatalogueFiles.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
@@ -157,7 +158,14 @@ void TfrmGlowny::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     if (!event->spontaneous()) {
-        centreOnScreen(this);
+        // Where the user left it, once; centred when that place is no more on any screen.
+        if (std::exchange(m_firstShow, false)) {
+            const QByteArray geometry = ViewState::windowGeometry();
+            if (geometry.isEmpty() || !restoreGeometry(geometry))
+                centreOnScreen(this);
+        } else {
+            centreOnScreen(this);
+        }
         // Once the window is on screen: the handler may open a modal window over it.
         QTimer::singleShot(0, this, [this] { runCommand([this] { FormShow(); }); });
     }
@@ -166,6 +174,7 @@ void TfrmGlowny::showEvent(QShowEvent *event)
 // Closing the main window ends the program, whatever other window is open.
 void TfrmGlowny::closeEvent(QCloseEvent *event)
 {
+    ViewState::setWindowGeometry(saveGeometry());
     QMainWindow::closeEvent(event);
     Application::requestQuit();
 }
@@ -270,6 +279,22 @@ void TfrmGlowny::FormShow()
     setPanelText(3, QStringLiteral("Gromadnik ver. ") + Application::version);
     // Appended to what the list holds; the activation refresh that follows starts it anew.
     fillCategories(dataDirectoryOrAsk());
+    if (std::exchange(m_choiceToRestore, false))
+        restoreLastChoice();
+}
+
+// The category and subcategory the user worked in last time, chosen as if by a click, so that
+// the lists and panels are filled as they would be.
+void TfrmGlowny::restoreLastChoice()
+{
+    const ViewState::Choice last = ViewState::lastChoice();
+    const auto categories = ListKategorie->findItems(last.category, Qt::MatchExactly);
+    if (last.category.isEmpty() || categories.isEmpty())
+        return;
+    ListKategorie->setCurrentItem(categories.first());
+    const auto subcategories = ListPodkategorie->findItems(last.subcategory, Qt::MatchExactly);
+    if (!last.subcategory.isEmpty() && !subcategories.isEmpty())
+        ListPodkategorie->setCurrentItem(subcategories.first());
 }
 
 void TfrmGlowny::FormActivate()
@@ -292,6 +317,8 @@ void TfrmGlowny::ListKategorieSelectItem()
     ++m_categoryChoices;
     setPanelText(0, category);
     m_categoryChosen = !category.isEmpty();
+    if (m_categoryChosen)
+        ViewState::setLastChoice({category, QString()});
     fillSubcategories(dir, category);
 }
 
@@ -301,6 +328,8 @@ void TfrmGlowny::ListPodkategorieSelectItem()
     const QString category = panelText(0);
     const QString subcategory = selectedText(ListPodkategorie);
     setPanelText(1, subcategory);
+    if (!subcategory.isEmpty())
+        ViewState::setLastChoice({category, subcategory});
     const QString itemFile = CatalogueFiles::itemFile(dir, category, subcategory);
     const QString count =
         ProfileFile(itemFile).ReadText(QStringLiteral("config"), QStringLiteral("liczba_pozycji"), QStringLiteral("0"));

@@ -83,6 +83,7 @@ private:
     void fillSubcategories(const QString &dir, const QString &category);
     // The activation refresh, run once the events queued now are handled.
     void queueActivationRefresh();
+    void restoreLastChoice();
 
     QWidget *m_leftColumn = nullptr;
     QList<QLabel *> m_panels;
@@ -94,6 +95,8 @@ private:
     // The activation refresh runs again when the error display closes: a damaged category count
     // is told once, not in a loop.
     QString m_toldCategoryProblem;
+    bool m_firstShow = true;
+    bool m_choiceToRestore = true;
 };
 
 extern TfrmGlowny *frmGlowny;
