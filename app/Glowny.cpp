@@ -12,6 +12,7 @@
 #include "store/Error.h"
 #include "store/ProfileStore.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -72,6 +73,8 @@ TfrmGlowny::TfrmGlowny()
     buildMenus();
     buildPopUps();
     m_startupCheck = new StartupCheck(this, Memo1);
+    // Every way out ends the event loop; not every one closes this window first.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { ViewState::setWindowGeometry(saveGeometry()); });
     resize(700, 516);
 }
 
@@ -174,7 +177,6 @@ void TfrmGlowny::showEvent(QShowEvent *event)
 // Closing the main window ends the program, whatever other window is open.
 void TfrmGlowny::closeEvent(QCloseEvent *event)
 {
-    ViewState::setWindowGeometry(saveGeometry());
     QMainWindow::closeEvent(event);
     Application::requestQuit();
 }
