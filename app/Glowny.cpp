@@ -186,16 +186,27 @@ void TfrmGlowny::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     // Run after the activation event, and after a pending show handler, since the refresh too may
     // open a modal window.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        queueActivationRefresh();
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    // Without a window manager the click that activates the window is handled before its
+    // activation: a choice made since the window lost activation is that click's.
+    if (isActiveWindow())
+        queueActivationRefresh(m_choicesAtDeactivation);
+    else
+        m_choicesAtDeactivation = m_categoryChoices;
 }
 
 void TfrmGlowny::queueActivationRefresh()
 {
+    queueActivationRefresh(m_categoryChoices);
+}
+
+void TfrmGlowny::queueActivationRefresh(int choicesBefore)
+{
     if (m_activationPending)
         return;
     m_activationPending = true;
-    QTimer::singleShot(0, this, [this, choices = m_categoryChoices] {
+    QTimer::singleShot(0, this, [this, choices = choicesBefore] {
         m_activationPending = false;
         // A category the user chose after the refresh was asked for, often with the very click that
         // activated the window, stays chosen.

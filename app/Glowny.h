@@ -83,6 +83,8 @@ private:
     void fillSubcategories(const QString &dir, const QString &category);
     // The activation refresh, run once the events queued now are handled.
     void queueActivationRefresh();
+    // The same, keeping a category chosen after `choicesBefore` choices.
+    void queueActivationRefresh(int choicesBefore);
     void restoreLastChoice();
 
     QWidget *m_leftColumn = nullptr;
@@ -91,6 +93,7 @@ private:
     bool m_activationPending = false;
     bool m_categoryChosen = false;
     int m_categoryChoices = 0; // categories chosen by the user so far
+    int m_choicesAtDeactivation = 0;
     QString m_toldPathProblem;
     // The activation refresh runs again when the error display closes: a damaged category count
     // is told once, not in a loop.

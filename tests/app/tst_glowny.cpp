@@ -108,6 +108,7 @@ private slots:
     void refusesNamesThatCannotBeFileNames();
     void pathSavedInTheDataDirectoryWindowIsListed_data();
     void pathSavedInTheDataDirectoryWindowIsListed();
+    void choiceMadeBeforeTheActivationRefreshStays_data();
     void choiceMadeBeforeTheActivationRefreshStays();
 
 private:
@@ -498,18 +499,39 @@ void TestGlowny::pathSavedInTheDataDirectoryWindowIsListed()
     QCOMPARE(texts.filter("Invalid data type").size(), told.isEmpty() ? 0 : 1);
 }
 
+void TestGlowny::choiceMadeBeforeTheActivationRefreshStays_data()
+{
+    QTest::addColumn<bool>("chosenWhileInactive");
+    QTest::newRow("refresh asked, then chosen") << false;
+    // A desktop without a window manager activates the window only after the click has chosen.
+    QTest::newRow("chosen in the inactive window, then activated") << true;
+}
+
 // The activation refresh is asked for, as when the window is activated, and before it runs the user
-// chooses a category.
+// chooses a category; or the choosing click is what activates the window.
 void TestGlowny::choiceMadeBeforeTheActivationRefreshStays()
 {
+    QFETCH(bool, chosenWhileInactive);
     m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "1=B", "[config]", "liczba_kategorii=2"}));
     m_dir.write("B_podkategorie.gmd", crlf({"[podkategorie]", "0=S", "[config]", "liczba_podkategorii=1"}));
+    frmGlowny->FormActivate();
     frmGlowny->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(frmGlowny));
     QCoreApplication::processEvents();
-    QEvent activation(QEvent::ActivationChange);
-    QCoreApplication::sendEvent(frmGlowny, &activation);
-    choose(frmGlowny->ListKategorie, "B");
+    if (chosenWhileInactive) {
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        choose(frmGlowny->ListKategorie, "B");
+        other.close();
+        frmGlowny->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frmGlowny));
+    } else {
+        QEvent activation(QEvent::ActivationChange);
+        QCoreApplication::sendEvent(frmGlowny, &activation);
+        choose(frmGlowny->ListKategorie, "B");
+    }
     QCoreApplication::processEvents();
     QCOMPARE(entries(frmGlowny->ListKategorie), (QStringList{"A", "B"}));
     QCOMPARE(selectedText(frmGlowny->ListKategorie), QStringLiteral("B"));

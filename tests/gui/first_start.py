@@ -1,4 +1,5 @@
-"""First start of the real program: on an empty account, and onto a catalogue already on disk."""
+"""First start of the real program: on an empty account, and onto a catalogue already on disk; the main window's
+refresh once a window it opened closes."""
 import os
 import sys
 
@@ -80,6 +81,34 @@ def check_listed(s, data, before):
         g.fail("reading the catalogue changed its files")
 
 
+def click_after_modal(s):
+    data = os.path.join(s.root, "Zbiory") + "/"
+    write_catalogue(data)
+    s.set_data_directory(data)
+    s.launch()
+    main = s.window("Gromadnik - Menu główne")
+    categories = s.find(g.pyatspi.ROLE_TREE, "Kategorie", within=main)
+    subcategories = s.find(g.pyatspi.ROLE_TREE, "Podkategorie", within=main)
+    s.wait_for(lambda: g.first_column(categories) == ["Monety", "Łódź i okolice"], "the two categories listed")
+    s.click(s.find_menu("Gromadnik - Pomoc"))
+    s.choose("O programie")
+    s.click(s.button("Zamknij", s.window("Gromadnik - o programie...")))
+    s.window_gone("Gromadnik - o programie...")
+    # At once, as a user does: the refresh the closing asked for may come only with this very click.
+    s.click(g.cell(categories, 1))
+    s.wait_for(lambda: g.first_column(subcategories) == ["Żetony", "Medale"], "the chosen category's subcategories")
+    s.wait_for(lambda: main.getState().contains(g.pyatspi.STATE_ACTIVE), "the main window active")
+    # Read once the activation is through, so that its refresh has run.
+    s.wait_for(lambda: g.first_column(categories) == ["Monety", "Łódź i okolice"]
+               and g.selected(g.cell(categories, 1)) and not g.selected(g.cell(categories, 0)),
+               "the chosen category still chosen after the refresh")
+    if g.first_column(subcategories) != ["Żetony", "Medale"]:
+        g.fail(f"the refresh took the subcategories away: {g.first_column(subcategories)}")
+
+
 if __name__ == "__main__":
     sys.exit(g.main({"empty_account": empty_account, "existing_catalogue": existing_catalogue,
-                     "first_start_onto_catalogue": first_start_onto_catalogue}))
+                     "first_start_onto_catalogue": first_start_onto_catalogue,
+                     "first_start_without_window_manager": g.without_window_manager(first_start_onto_catalogue),
+                     "click_after_modal": click_after_modal,
+                     "click_after_modal_without_window_manager": g.without_window_manager(click_after_modal)}))

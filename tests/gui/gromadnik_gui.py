@@ -57,8 +57,9 @@ def _read_line(fd, what, timeout):
 
 
 class Session:
-    def __init__(self, name):
+    def __init__(self, name, window_manager=True):
         self.name = name
+        self.window_manager = window_manager
         self.out_dir = os.environ.get("GUI_OUT_DIR", os.getcwd())
         self.root = tempfile.mkdtemp(prefix=f"gromadnik-gui-{name}-")
         self.home = os.path.join(self.root, "home")
@@ -83,8 +84,10 @@ class Session:
 
     def start(self):
         global pyatspi
-        for program in ("Xvfb", "dbus-daemon", "dbus-send", "openbox", "xdotool", "xmodmap"):
+        for program in ["Xvfb", "dbus-daemon", "dbus-send", "xdotool", "xmodmap"]:
             _need(program)
+        if self.window_manager:
+            _need("openbox")
         if not os.path.exists("/usr/libexec/at-spi-bus-launcher"):
             fail("at-spi2-core is not installed (scripts/install-deps.sh installs it)")
         log = open(os.path.join(self.root, "session.log"), "wb")
@@ -104,7 +107,8 @@ class Session:
         self._run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
                    "org.a11y.Bus.GetAddress"], "the accessibility bus")
 
-        self._spawn("openbox", ["openbox", "--sm-disable"], stdout=log, stderr=log)
+        if self.window_manager:
+            self._spawn("openbox", ["openbox", "--sm-disable"], stdout=log, stderr=log)
         self._map_polish_keys()
 
         # This process joins the private bus before pyatspi connects to it.
@@ -118,7 +122,8 @@ class Session:
         # report; they are caught as they show.
         self.popups = []
         pyatspi.Registry.registerEventListener(self._showing_changed, "object:state-changed:showing")
-        self.wait_for(lambda: self._wm_running(), "openbox running")
+        if self.window_manager:
+            self.wait_for(lambda: self._wm_running(), "openbox running")
         return self
 
     def _showing_changed(self, event):
@@ -436,7 +441,7 @@ def write_cp1250(path, lines):
 
 def run(name, scenario):
     """Runs one scenario in this process with its own session; exit status 0 when it passed."""
-    session = Session(name)
+    session = Session(name, window_manager=getattr(scenario, "window_manager", True))
     started = time.monotonic()
     shot = os.path.join(session.out_dir, f"gui-{name}-failure.png")
     if os.path.exists(shot):
@@ -464,6 +469,14 @@ def run(name, scenario):
     session.stop()
     print(f"PASS {name} in {time.monotonic() - started:.1f} s")
     return 0
+
+
+def without_window_manager(scenario):
+    """The scenario on a bare X server: no window is activated but by the program itself or a click."""
+    def bare(s):
+        return scenario(s)
+    bare.window_manager = False
+    return bare
 
 
 def cell(list_obj, row, column=0):
@@ -554,6 +567,10 @@ def focused(obj):
     return obj.getState().contains(pyatspi.STATE_FOCUSED)
 
 
+def selected(obj):
+    return obj.getState().contains(pyatspi.STATE_SELECTED)
+
+
 def enabled(obj):
     return obj.getState().contains(pyatspi.STATE_ENABLED)
 
@@ -591,3 +608,49 @@ def _all(root, depth=0):
         if child is not None and depth < 30:
             yield child
             yield from _all(child, depth + 1)
+
+
+def pixel(s, x, y):
+    """The colour of one screen pixel as (red, green, blue)."""
+    out = s._run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"], "import").decode()
+    hex_colour = out.splitlines()[-1].split("#", 1)[1][:6]
+    return tuple(int(hex_colour[i:i + 2], 16) for i in (0, 2, 4))
+
+
+# ---- metafiles: a solid page of a known frame, as drawing programs write them ---------------------
+def _words(*values):
+    return b"".join(v.to_bytes(2, "little") for v in values)
+
+
+def wmf_bytes(width, height, units_per_inch=1440):
+    """A placeable WMF whose box is width x height pixels at 96 an inch, a white page with a blue rectangle."""
+    w, h = width * units_per_inch // 96, height * units_per_inch // 96
+
+    def record(function, *params):
+        return (3 + len(params)).to_bytes(4, "little") + _words(function, *params)
+    records = record(0x020B, 0, 0) + record(0x020C, h, w)  # window origin, extent
+    for number, (colour, right) in enumerate([(0xFFFFFF, w), (0xFF0000, w // 2)]):  # COLORREF is 0x00BBGGRR
+        records += record(0x02FC, 0, colour & 0xFFFF, colour >> 16, 0) + record(0x012D, number) \
+            + record(0x041B, h, right, 0, 0)  # brush, select, rectangle
+    records += record(0x0000)
+    header = _words(1, 9, 0x0300) + (9 + len(records) // 2).to_bytes(4, "little") + _words(2) \
+        + (7).to_bytes(4, "little") + _words(0)
+    placeable = (0x9AC6CDD7).to_bytes(4, "little") + _words(0, 0, 0, w, h, units_per_inch) + bytes(4)
+    checksum = 0
+    for i in range(0, 20, 2):
+        checksum ^= int.from_bytes(placeable[i:i + 2], "little")
+    return placeable + _words(checksum) + header + records
+
+
+def emf_bytes(width, height):
+    """An EMF whose frame is width x height pixels at 96 an inch, a blue rectangle on its left half."""
+    def dwords(*values):
+        return b"".join(v.to_bytes(4, "little") for v in values)
+
+    def record(kind, *params):
+        return dwords(kind, 8 + 4 * len(params), *params)
+    records = record(39, 1, 0, 0xFF0000, 0) + record(37, 1) + record(43, 0, 0, width // 2, height) + record(14, 0, 16, 20)
+    size = 88 + len(records)
+    header = dwords(1, 88, 0, 0, width - 1, height - 1, 0, 0, width * 2540 // 96, height * 2540 // 96,
+                    0x464D4520, 0x10000, size, 5) + _words(2, 0) + dwords(0, 0, 0, 1024, 768, 271, 203)
+    return header + records

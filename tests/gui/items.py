@@ -1,4 +1,5 @@
-"""Items added, edited, viewed and deleted through the main window's item list, each step read back from disk."""
+"""Items added, edited, viewed and deleted through the main window's item list, each step read back from disk; the
+viewer on a photo removed while it is open, on a read-only catalogue, and enlarging metafiles."""
 import os
 import subprocess
 import sys
@@ -8,6 +9,7 @@ import gromadnik_gui as g
 MAIN = "Gromadnik - Menu główne"
 VIEWER = "Gromadnik - Pokaż pozycje"
 CATEGORY, SUBCATEGORY = "Monety", "Złote ąę"
+RED, BLUE = (255, 0, 0), (0, 0, 255)
 
 
 def catalogue(s, items, photo_lists):
@@ -169,5 +171,119 @@ def view_delete(s):
     s.wait_for(lambda: g.first_column(items) == ["Dukat", "Grosz"], "the list after the deletion")
 
 
+def open_viewer(s, items, row, tab=None):
+    g.double_click(s, g.cell(items, row))
+    viewer = s.window(VIEWER)
+    if tab:
+        s.click(s.wait_find(g.pyatspi.ROLE_PAGE_TAB, tab, within=viewer))
+    return viewer
+
+
+def photo_colour(s, viewer):
+    """The colour in the middle of the viewer's picture area."""
+    area = s.find(g.pyatspi.ROLE_FILLER, "Zdjęcie przedmiotu", within=viewer)
+    return g.pixel(s, *g.centre(area))
+
+
+def photo_buttons(s, viewer, showing=True):
+    """Whether "Poprzednie", "Nastepne" and "Powieksz" can be pressed."""
+    return tuple(g.enabled(s.find(g.pyatspi.ROLE_PUSH_BUTTON, caption, within=viewer, showing=showing))
+                 for caption in ("Poprzednie zdjęcie", "Nastepne zdjęcie", "Powieksz zdjęcie"))
+
+
+def red_and_blue(s):
+    """A photo folder holding czerwone.bmp and niebieskie.bmp."""
+    photos = os.path.join(s.root, "zdjecia") + "/"
+    os.makedirs(photos)
+    picture(photos + "czerwone.bmp", "64x48", "red")
+    picture(photos + "niebieskie.bmp", "64x48", "blue")
+    return photos
+
+
+def photo_removed(s):
+    photos = red_and_blue(s)
+    catalogue(s, [["Dukat", "1650", "Gdańsk"]], {0: [photos + "czerwone.bmp", photos + "niebieskie.bmp"]})
+    main, items = open_subcategory(s, 1)
+    viewer = open_viewer(s, items, 0, "Zdjęcie")
+    s.wait_for(lambda: photo_buttons(s, viewer) == (False, True, True) and photo_colour(s, viewer) == RED,
+               "the first photo shown")
+
+    os.remove(photos + "niebieskie.bmp")
+    s.click(s.button("Nastepne zdjęcie", viewer))
+    box, text = g.error_box(s)
+    if photos + "niebieskie.bmp" not in text:
+        g.fail(f"the message does not name the removed photo: {text!r}")
+    s.click(s.button("OK", box))
+    # The step is made; nothing of the first photo stays to be shown or enlarged.
+    s.wait_for(lambda: photo_buttons(s, viewer) == (True, False, False) and photo_colour(s, viewer) != RED,
+               "the removed photo's place, empty, with nothing to enlarge")
+    s.click(s.button("Poprzednie zdjęcie", viewer))
+    s.wait_for(lambda: photo_buttons(s, viewer) == (False, True, True) and photo_colour(s, viewer) == RED,
+               "back at the first photo")
+
+
+def read_only_catalogue(s):
+    photos = red_and_blue(s)
+    data = catalogue(s, [["Dukat", "1650", "Gdańsk"], ["Talar", "1700", "Toruń"]],
+                     {0: [photos + "czerwone.bmp"], 1: [photos + "niebieskie.bmp", photos + "czerwone.bmp"]})
+    main, items = open_subcategory(s, 2)
+    viewer = open_viewer(s, items, 0)
+    s.wait_for(lambda: g.text_of(s.field("Nazwa", viewer)) == "Dukat", "the first item shown")
+    s.click(s.button("Zamknij", viewer))
+    s.window_gone(VIEWER)
+
+    # As another program left it, so that the viewer has a number to write.
+    lines = g.read_cp1250(data + item_file_name())
+    g.write_cp1250(data + item_file_name(), [l for l in lines if not l.startswith("aktualne_zdjecie=")]
+                   + ["aktualne_zdjecie=2"])
+    os.chmod(data + item_file_name(), 0o444)
+    before = open(data + item_file_name(), "rb").read()
+    viewer = open_viewer(s, items, 1)
+    box, text = g.error_box(s)
+    if not text.startswith("Unable to write to " + data + item_file_name()):
+        g.fail(f"the message does not name the item file: {text!r}")
+    # Read while the message is up: the item was shown whole before the write was tried.
+    fields = [g.text_of(s.field(name, viewer)) for name in ("Nazwa", "Rok", "Mennica")]
+    if fields != ["Talar", "1700", "Toruń"]:
+        g.fail(f"the viewer shows {fields} behind the message, not the second item")
+    if photo_buttons(s, viewer, showing=False) != (False, True, True):
+        g.fail(f"the photo buttons are not the second item's: {photo_buttons(s, viewer, showing=False)}")
+    s.click(s.button("OK", box))
+    s.click(s.wait_find(g.pyatspi.ROLE_PAGE_TAB, "Zdjęcie", within=viewer))
+    s.wait_for(lambda: photo_colour(s, viewer) == BLUE, "the second item's own photo")
+    if open(data + item_file_name(), "rb").read() != before:
+        g.fail("the read-only item file changed")
+
+
+def metafile_enlarged(s):
+    photos = os.path.join(s.root, "zdjecia") + "/"
+    os.makedirs(photos)
+    sizes = {"rysunek.wmf": (500, 250), "rysunek.emf": (288, 192)}
+    with open(photos + "rysunek.wmf", "wb") as f:
+        f.write(g.wmf_bytes(*sizes["rysunek.wmf"]))
+    with open(photos + "rysunek.emf", "wb") as f:
+        f.write(g.emf_bytes(*sizes["rysunek.emf"]))
+    catalogue(s, [["Rysunek", "1999", "Łódź"]], {0: [photos + name for name in sizes]})
+    main, items = open_subcategory(s, 1)
+    viewer = open_viewer(s, items, 0, "Zdjęcie")
+    for index, (name, size) in enumerate(sizes.items()):
+        if index:
+            s.click(s.button("Nastepne zdjęcie", viewer))
+        enlarge = s.button("Powieksz zdjęcie", viewer)
+        s.wait_for(lambda: g.enabled(enlarge), f"{name} shown")
+        s.click(enlarge)
+        window = s.window("Gromadnik - Pokaż zdjęcie")
+        area = s.wait_find(g.pyatspi.ROLE_FILLER, "Powiększone zdjęcie", within=window)
+        # The window's outer size is the drawing's; the frame, once known, comes out of it.
+        def fits():
+            _, _, width, height = g.extents(area)
+            return size[0] - 16 <= width <= size[0] and size[1] - 48 <= height <= size[1]
+        s.wait_for(fits, f"{name} of {size[0]}x{size[1]} enlarged to its own size")
+        s.key("Escape")
+        s.window_gone("Gromadnik - Pokaż zdjęcie")
+
+
 if __name__ == "__main__":
-    sys.exit(g.main({"items_add_edit": add_edit, "items_view_delete": view_delete}))
+    sys.exit(g.main({"items_add_edit": add_edit, "items_view_delete": view_delete,
+                     "viewer_photo_removed": photo_removed, "viewer_read_only_catalogue": read_only_catalogue,
+                     "viewer_metafile_enlarged": metafile_enlarged}))
