@@ -5,40 +5,63 @@
 #include "store/ProfileStore.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
+#include <optional>
 
 namespace {
 
-// The value's bytes as ReadText gives them.
-QByteArrayView readBytes(const ProfileDocument &document, QByteArrayView section, QByteArrayView key,
-                         bool *doubleQuoted = nullptr)
+constexpr int descriptionSlot = 10;
+constexpr int commentSlot = 11;
+constexpr int slotCount = 12;
+
+// Which of the values a row needs the key names: fields 1 .. 10 in slots 0 .. 9, then the
+// description and the comment; -1 for any other key. Names match without regard to letter case,
+// as ProfileDocument matches them.
+int slotOf(QByteArrayView key)
 {
-    const auto value = document.value(section, key);
-    if (!value)
-        return {};
-    const QByteArrayView bytes = unquotedValue(*value, doubleQuoted);
+    if ((key.size() == 8 || key.size() == 9) && qstrnicmp(key.data(), "pozycja", 7) == 0) {
+        if (key.size() == 8 && key[7] >= '1' && key[7] <= '9')
+            return key[7] - '1';
+        return key.size() == 9 && key[7] == '1' && key[8] == '0' ? 9 : -1;
+    }
+    if (key.size() == 4 && qstrnicmp(key.data(), "opis", 4) == 0)
+        return descriptionSlot;
+    return key.size() == 9 && qstrnicmp(key.data(), "komentarz", 9) == 0 ? commentSlot : -1;
+}
+
+// The value's bytes as ReadText gives them.
+QByteArrayView readBytes(QByteArrayView value, bool *doubleQuoted = nullptr)
+{
+    const QByteArrayView bytes = unquotedValue(value, doubleQuoted);
     return bytes.first(std::min(bytes.size(), ProfileFile::maxValueLength));
+}
+
+char *copyFolded(char *out, QByteArrayView bytes, const std::array<char, 256> &fold)
+{
+    for (const char c : bytes)
+        *out++ = fold[static_cast<unsigned char>(c)];
+    return out;
 }
 
 // A multi-line value as the user typed it (see MultilineText::decode), so that a search finds
 // what the viewer shows and not the escapes of its line breaks. Each escape stands for one
 // Windows-1250 byte, so this works on the bytes as well as on the text.
-void appendMultiline(QByteArray &to, QByteArrayView stored, bool doubleQuoted)
+char *copyMultilineFolded(char *out, QByteArrayView stored, bool doubleQuoted, const std::array<char, 256> &fold)
 {
-    if (!doubleQuoted || !stored.contains('\\')) {
-        to.append(stored);
-        return;
-    }
+    if (!doubleQuoted)
+        return copyFolded(out, stored, fold);
     for (qsizetype i = 0; i < stored.size(); ++i) {
-        const char c = stored[i];
+        char c = stored[i];
         const char next = i + 1 < stored.size() ? stored[i + 1] : '\0';
         if (c == '\\' && (next == '\\' || next == 'r' || next == 'n')) {
-            to.append(next == 'r' ? '\r' : next == 'n' ? '\n' : '\\');
+            c = next == 'r' ? '\r' : next == 'n' ? '\n' : '\\';
             ++i;
-        } else {
-            to.append(c);
         }
+        *out++ = fold[static_cast<unsigned char>(c)];
     }
+    return out;
 }
 
 } // namespace
@@ -81,31 +104,49 @@ void ItemListModel::readRows(const QString &itemFile, int count)
     if (!document || count <= 0)
         return;
     const int rows = int(std::min<qsizetype>(count, document->numberedSections()));
-    QByteArrayList keys;
-    for (const ItemTable::Column &column : std::as_const(m_columns))
-        keys.append("pozycja" + QByteArray::number(column.field));
-    m_cellStarts.reserve(size_t(rows) * keys.size() + 1);
+    m_cellStarts.reserve(size_t(rows) * m_columns.size() + 1);
     m_searchStarts.reserve(size_t(rows) + 1);
+    // Every value lies in the file, so its size bounds them; pages never written are never
+    // taken from the system either. Each value in the search text is followed by '\n'.
+    m_cells = QByteArray(document->size(), Qt::Uninitialized);
+    m_search = QByteArray(document->size() + qsizetype(rows) * slotCount + 1, Qt::Uninitialized);
+    char *const cells = m_cells.data();
+    char *const search = m_search.data();
+    char *cell = cells;
+    char *found = search;
+    const auto &fold = Codepage::searchFoldTable();
 
     char section[16];
+    std::array<std::optional<QByteArrayView>, slotCount> values;
     for (int p = 0; p < rows; ++p) {
+        values.fill(std::nullopt);
         const QByteArrayView name(section, std::to_chars(section, section + sizeof section, p).ptr - section);
-        for (const QByteArray &key : std::as_const(keys)) {
-            const QByteArrayView value = readBytes(*document, name, key);
-            m_cells.append(value);
-            m_cellStarts.push_back(m_cells.size());
-            m_search.append(value).append('\n');
+        document->entries(name, [&values](QByteArrayView key, QByteArrayView value) {
+            if (const int slot = slotOf(key); slot >= 0 && !values[size_t(slot)])
+                values[size_t(slot)] = value; // where a key stands twice, the first one counts
+        });
+        for (const ItemTable::Column &column : std::as_const(m_columns)) {
+            const auto &value = values[size_t(column.field - 1)];
+            const QByteArrayView bytes = value ? readBytes(*value) : QByteArrayView();
+            if (!bytes.isEmpty())
+                std::memcpy(cell, bytes.data(), size_t(bytes.size()));
+            cell += bytes.size();
+            m_cellStarts.push_back(cell - cells);
+            found = copyFolded(found, bytes, fold);
+            *found++ = '\n';
         }
-        for (const char *key : {"opis", "komentarz"}) {
+        for (const int slot : {descriptionSlot, commentSlot}) {
             bool doubleQuoted = false;
-            const QByteArrayView value = readBytes(*document, name, key, &doubleQuoted);
-            appendMultiline(m_search, value, doubleQuoted);
-            m_search.append('\n');
+            const auto &value = values[size_t(slot)];
+            const QByteArrayView bytes = value ? readBytes(*value, &doubleQuoted) : QByteArrayView();
+            found = copyMultilineFolded(found, bytes, doubleQuoted, fold);
+            *found++ = '\n';
         }
-        m_searchStarts.push_back(m_search.size());
+        m_searchStarts.push_back(found - search);
     }
+    m_cells.truncate(cell - cells);
+    m_search.truncate(found - search);
     m_rows = rows;
-    Codepage::searchFold(m_search);
 }
 
 QString ItemListModel::text(int row, int column) const
