@@ -11,6 +11,7 @@ namespace {
 
 constexpr int sampledRows = 200;
 constexpr int widestColumn = 300;
+constexpr int measuredValues = 8;
 
 // A tool tip only where the cell cannot show its whole text.
 class CutTextTips : public QStyledItemDelegate
@@ -80,8 +81,20 @@ void fitColumns(QTreeView *view)
     const int rows = std::min(model->rowCount(), sampledRows);
     for (int column = 0; column < model->columnCount(); ++column) {
         int width = names.horizontalAdvance(model->headerData(column, Qt::Horizontal).toString()) + nameMargin;
-        for (int row = 0; row < rows && width < widestColumn; ++row)
-            width = std::max(width, cells.horizontalAdvance(model->index(row, column).data().toString()) + cellMargin);
+        // Shaping text is what costs: only the values longest in characters are measured.
+        QStringList longest;
+        for (int row = 0; row < rows; ++row) {
+            QString text = model->index(row, column).data().toString();
+            if (longest.size() < measuredValues || text.size() > longest.last().size()) {
+                const auto at = std::upper_bound(longest.begin(), longest.end(), text,
+                                                 [](const QString &a, const QString &b) { return a.size() > b.size(); });
+                longest.insert(at, std::move(text));
+                if (longest.size() > measuredValues)
+                    longest.removeLast();
+            }
+        }
+        for (const QString &text : std::as_const(longest))
+            width = std::max(width, cells.horizontalAdvance(text) + cellMargin);
         view->setColumnWidth(column, std::min(width, widestColumn));
     }
 }
