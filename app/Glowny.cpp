@@ -4,6 +4,9 @@
 #include "Command.h"
 #include "Dialogs.h"
 #include "FormStyle.h"
+#include "ItemListView.h"
+#include "items/ItemListModel.h"
+#include "items/ItemListProxy.h"
 #include "settings/StartupCheck.h"
 #include "settings/ViewState.h"
 #include "store/CatalogueFiles.h"
@@ -16,11 +19,14 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QKeyEvent>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <utility>
 
 TfrmGlowny *frmGlowny = nullptr;
@@ -89,10 +95,23 @@ void TfrmGlowny::buildLists()
     ListPodkategorie = makeList(m_leftColumn, "ListPodkategorie", QStringLiteral("Podkategorie"));
     ListPodkategorie->setHeaderLabels({QStringLiteral("Podkategorie")});
     ListPodkategorie->setColumnWidth(0, 176);
-    ListPrzedmioty = makeList(central, "ListPrzedmioty", QStringLiteral("Przedmioty"));
-    ListPrzedmioty->setColumnCount(0);
-    ListPrzedmioty->header()->setStretchLastSection(false);
-    ListPrzedmioty->header()->setMinimumSectionSize(20);
+    auto *itemColumn = new QWidget(central);
+    txtSzukaj = new QLineEdit(itemColumn);
+    txtSzukaj->setObjectName(QStringLiteral("txtSzukaj"));
+    txtSzukaj->setPlaceholderText(QStringLiteral("Szukaj w podkategorii…"));
+    txtSzukaj->setAccessibleName(QStringLiteral("Szukaj w podkategorii"));
+    txtSzukaj->setClearButtonEnabled(true);
+    txtSzukaj->installEventFilter(this);
+    ListPrzedmioty = ItemListView::make(itemColumn);
+    ListPrzedmioty->installEventFilter(this);
+    m_items = new ItemListModel(this);
+    m_itemList = new ItemListProxy(m_items, this);
+    ListPrzedmioty->setModel(m_itemList);
+    auto *itemLayout = new QVBoxLayout(itemColumn);
+    itemLayout->setContentsMargins(0, 0, 0, 0);
+    itemLayout->setSpacing(2);
+    itemLayout->addWidget(txtSzukaj);
+    itemLayout->addWidget(ListPrzedmioty, 1);
 
     lblpozycja = new QLabel(QStringLiteral("lblpozycja"), central);
     lblpozycja->setObjectName(QStringLiteral("lblpozycja"));
@@ -108,15 +127,17 @@ void TfrmGlowny::buildLists()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_leftColumn);
-    layout->addWidget(ListPrzedmioty, 1);
+    layout->addWidget(itemColumn, 1);
     setCentralWidget(central);
 
     connect(ListKategorie, &QTreeWidget::itemSelectionChanged, this,
             [this] { runCommand([this] { ListKategorieSelectItem(); }); });
     connect(ListPodkategorie, &QTreeWidget::itemSelectionChanged, this,
             [this] { runCommand([this] { ListPodkategorieSelectItem(); }); });
-    connect(ListPrzedmioty, &QTreeWidget::itemDoubleClicked, this,
+    connect(ListPrzedmioty, &QAbstractItemView::doubleClicked, this,
             [this] { runCommand([this] { ListPrzedmiotyDblClick(); }); });
+    connect(ListPrzedmioty->header(), &QHeaderView::sortIndicatorChanged, this, &TfrmGlowny::ListPrzedmiotySort);
+    connect(txtSzukaj, &QLineEdit::textChanged, this, &TfrmGlowny::txtSzukajChange);
 }
 
 void TfrmGlowny::buildStatusBar()
@@ -224,6 +245,8 @@ bool TfrmGlowny::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_leftColumn && event->type() == QEvent::Resize)
         FormResize();
+    if (event->type() == QEvent::KeyPress && itemListKey(watched, static_cast<QKeyEvent *>(event)->key()))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -325,7 +348,8 @@ void TfrmGlowny::ListKategorieSelectItem()
 {
     const QString dir = DataDirectory::path();
     refill(ListPodkategorie, {});
-    ListPrzedmioty->clear();
+    txtSzukaj->clear();
+    m_items->clearRows();
     const QString category = selectedText(ListKategorie);
     ++m_categoryChoices;
     setPanelText(0, category);
@@ -346,7 +370,10 @@ void TfrmGlowny::ListPodkategorieSelectItem()
     const QString itemFile = CatalogueFiles::itemFile(dir, category, subcategory);
     const QString count =
         ProfileFile(itemFile).ReadText(QStringLiteral("config"), QStringLiteral("liczba_pozycji"), QStringLiteral("0"));
-    setPanelText(2, QStringLiteral("Liczba pozycji: ") + count);
+    txtSzukaj->clear(); // before the new rows, which it would filter for nothing
+    m_countText = count;
+    m_countShown = true;
+    showItemCount();
     refreshItemList(itemFile, count);
-    Dodajnowpozycje1->setEnabled(ListPrzedmioty->columnCount() > 0);
+    Dodajnowpozycje1->setEnabled(m_items->columnCount() > 0);
 }

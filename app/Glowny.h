@@ -5,9 +5,13 @@
 class QAction;
 class QDialog;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QTreeView;
 class QTreeWidget;
+class ItemListModel;
+class ItemListProxy;
 class StartupCheck;
 
 // The main window: the hub from which every command starts, and the state the other windows read
@@ -19,7 +23,9 @@ public:
 
     QTreeWidget *ListKategorie;
     QTreeWidget *ListPodkategorie;
-    QTreeWidget *ListPrzedmioty;
+    // Sorted and filtered; its rows map to item numbers through itemList().
+    QTreeView *ListPrzedmioty;
+    QLineEdit *txtSzukaj;
     QStatusBar *StatusBar1;
     QLabel *lblpozycja;
     QPlainTextEdit *Memo1;
@@ -44,6 +50,12 @@ public:
     void refreshItemList(const QString &itemFile, const QString &countText);
     // Rebuilds the item list after an item command; the count panel and "Dodaj nową pozycje" stay.
     void refreshAfterItemCommand();
+    // The number in the item file of the item selected in the list, or -1.
+    int selectedItemNumber() const;
+    // Selects and shows the item with this number, clearing the filter when it hides the item;
+    // false when the list has no such item.
+    bool selectItemNumber(int itemNumber);
+    ItemListProxy *itemList() const { return m_itemList; }
     void Przedmioty1Click();
     void Dodajnowpozycje1Click();
     void Edytujpozycje1Click();
@@ -77,8 +89,12 @@ private:
     void buildPopUps();
     // Asks for the data directory while none is set; answers the path read before asking.
     QString dataDirectoryOrAsk();
-    // The index of the selected row of the item list, or -1.
+    // The item number of the selected row of the item list, or -1.
     int selectedRow() const;
+    void txtSzukajChange();
+    void ListPrzedmiotySort(int column, Qt::SortOrder order);
+    void showItemCount();
+    bool itemListKey(QObject *watched, int key);
     void fillCategories(const QString &dir);
     void fillSubcategories(const QString &dir, const QString &category);
     // The activation refresh, run once the events queued now are handled.
@@ -88,6 +104,12 @@ private:
     void restoreLastChoice();
 
     QWidget *m_leftColumn = nullptr;
+    ItemListModel *m_items = nullptr;
+    ItemListProxy *m_itemList = nullptr;
+    // Panel 2's count as the subcategory's file gives it; nothing before a subcategory is chosen.
+    QString m_countText;
+    bool m_countShown = false;
+    QString m_itemFile; // the file the item list shows
     QList<QLabel *> m_panels;
     StartupCheck *m_startupCheck = nullptr;
     bool m_activationPending = false;

@@ -1,10 +1,13 @@
 // The main window's item list and the item commands started from it.
 #include "Glowny.h"
 
+#include "Command.h"
 #include "Dialogs.h"
+#include "ItemListView.h"
 #include "Pozycje.h"
+#include "items/ItemListModel.h"
+#include "items/ItemListProxy.h"
 #include "items/ItemStore.h"
-#include "items/ItemTable.h"
 #include "items/Pozycje_dodaj.h"
 #include "items/Pozycje_edytuj.h"
 #include "store/CatalogueFiles.h"
@@ -13,31 +16,39 @@
 #include "store/ProfileFile.h"
 #include "viewer/Pokaz.h"
 
+#include <QHeaderView>
 #include <QLabel>
-#include <QTreeWidget>
+#include <QLineEdit>
+#include <QTreeView>
 #include <utility>
+
+namespace {
+
+QStringList columnNames(const ItemListModel &items)
+{
+    QStringList names;
+    for (const ItemTable::Column &column : items.columns())
+        names.append(column.name);
+    return names;
+}
+
+} // namespace
 
 void TfrmGlowny::refreshItemList(const QString &itemFile, const QString &countText)
 {
-    ListPrzedmioty->clear();
-    ListPrzedmioty->setColumnCount(0);
-    const ProfileFile file(itemFile);
-    const QList<ItemTable::Column> columns = ItemTable::readColumns(file);
-    QStringList headers;
-    for (const ItemTable::Column &column : columns)
-        headers.append(column.name);
-    ListPrzedmioty->setColumnCount(int(headers.size()));
-    ListPrzedmioty->setHeaderLabels(headers);
-    for (int c = 0; c < headers.size(); ++c)
-        ListPrzedmioty->setColumnWidth(c, 50);
-
-    const int count = ItemTable::countFromText(countText); // a damaged count leaves the columns
-    QList<QTreeWidgetItem *> items;
-    for (QStringList &values : ItemTable::readRows(file, columns, count))
-        items.append(new QTreeWidgetItem(std::move(values)));
-    ListPrzedmioty->addTopLevelItems(items);
-    if (const QString problem = ItemTable::countProblem(file, count); !problem.isEmpty())
-        throw AppError(problem); // the rows the file holds stay listed
+    const QStringList before = columnNames(*m_items);
+    m_items->load(itemFile, countText);
+    // The widths the user dragged stay while the list shows the same columns of the same file.
+    if (itemFile != std::exchange(m_itemFile, itemFile) || columnNames(*m_items) != before)
+        ItemListView::fitColumns(ListPrzedmioty);
+    {
+        // The sort kept over the new rows, or dropped with its column: the header only shows it.
+        const QSignalBlocker blocker(ListPrzedmioty->header());
+        ListPrzedmioty->header()->setSortIndicator(m_itemList->sortColumn(), m_itemList->sortOrder());
+    }
+    showItemCount();
+    if (!m_items->problem().isEmpty())
+        throw AppError(m_items->problem()); // the columns, and the rows the file holds, stay listed
 }
 
 void TfrmGlowny::Przedmioty1Click()
@@ -48,8 +59,72 @@ void TfrmGlowny::Przedmioty1Click()
 
 int TfrmGlowny::selectedRow() const
 {
-    const auto selected = ListPrzedmioty->selectedItems();
-    return selected.isEmpty() ? -1 : ListPrzedmioty->indexOfTopLevelItem(selected.first());
+    const QModelIndexList selected = ListPrzedmioty->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : m_itemList->itemNumber(selected.first().row());
+}
+
+int TfrmGlowny::selectedItemNumber() const
+{
+    return selectedRow();
+}
+
+bool TfrmGlowny::selectItemNumber(int itemNumber)
+{
+    if (itemNumber < 0 || itemNumber >= m_items->rowCount())
+        return false;
+    if (m_itemList->viewRow(itemNumber) < 0)
+        txtSzukaj->clear();
+    const QModelIndex index = m_itemList->index(m_itemList->viewRow(itemNumber), 0);
+    ListPrzedmioty->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ListPrzedmioty->scrollTo(index);
+    return true;
+}
+
+void TfrmGlowny::txtSzukajChange()
+{
+    m_itemList->setFilterText(txtSzukaj->text());
+    showItemCount();
+}
+
+void TfrmGlowny::ListPrzedmiotySort(int column, Qt::SortOrder order)
+{
+    m_itemList->sort(column, order);
+    if (const QModelIndex current = ListPrzedmioty->currentIndex(); current.isValid())
+        ListPrzedmioty->scrollTo(current);
+}
+
+// Panel 2 says how many items the subcategory's file counts; while a filter hides some, how many
+// of them are shown.
+void TfrmGlowny::showItemCount()
+{
+    if (!m_countShown)
+        return;
+    const QString shown = m_itemList->filterText().isEmpty()
+                              ? m_countText
+                              : QStringLiteral("%1 z %2").arg(m_itemList->rowCount()).arg(m_countText);
+    setPanelText(2, QStringLiteral("Liczba pozycji: ") + shown);
+}
+
+bool TfrmGlowny::itemListKey(QObject *watched, int key)
+{
+    if (watched != ListPrzedmioty && watched != txtSzukaj)
+        return false;
+    if (key == Qt::Key_Escape && !txtSzukaj->text().isEmpty()) {
+        txtSzukaj->clear();
+        return true;
+    }
+    if (watched != ListPrzedmioty || selectedRow() < 0)
+        return false;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        runCommand([this] { ListPrzedmiotyDblClick(); });
+        return true;
+    }
+    if (key == Qt::Key_Delete) {
+        runCommand([this] { Usuzaznaczonpozycje1Click(); });
+        return true;
+    }
+    return false;
 }
 
 void TfrmGlowny::refreshAfterItemCommand()
@@ -88,6 +163,9 @@ void TfrmGlowny::Edytujpozycje1Click()
     lblpozycja->setText(QString::number(row));
     showModal(frmEdytuj_pozycje);
     refreshAfterItemCommand();
+    // The edited item stays selected, unless the change took it out of the filter's rows.
+    if (m_itemList->viewRow(row) >= 0)
+        selectItemNumber(row);
 }
 
 void TfrmGlowny::Usuzaznaczonpozycje1Click()

@@ -104,7 +104,7 @@ void TfrmGlowny::buildPopUps()
     addCommand(PrzedmiotyPopUp, QStringLiteral("Usuń zaznaczoną pozycje"), "Usuzaznaczonpozycje1", this,
                &TfrmGlowny::Usuzaznaczonpozycje1Click);
 
-    const auto popUpOn = [this](QTreeWidget *list, QMenu *menu) {
+    const auto popUpOn = [this](QAbstractItemView *list, QMenu *menu) {
         connect(list, &QWidget::customContextMenuRequested, menu,
                 [list, menu](const QPoint &at) { menu->popup(list->viewport()->mapToGlobal(at)); });
     };

@@ -307,6 +307,19 @@ std::optional<QByteArrayView> ProfileDocument::value(QByteArrayView sectionName,
     return trimmed(text(line).sliced(line.equals + 1));
 }
 
+void ProfileDocument::entries(QByteArrayView sectionName,
+                              const std::function<void(QByteArrayView key, QByteArrayView value)> &visit) const
+{
+    const Section *section = findSection(sectionName);
+    if (!section)
+        return;
+    for (qsizetype i = section->header + 1; i < section->end; ++i) {
+        const Line &line = m_lines[i];
+        if (line.equals >= 0)
+            visit(key(line), trimmed(text(line).sliced(line.equals + 1)));
+    }
+}
+
 bool ProfileDocument::setValue(QByteArrayView sectionName, QByteArrayView wanted, QByteArrayView newValue)
 {
     const Section *section = findSection(sectionName);

@@ -4,6 +4,7 @@
 #include <QByteArrayList>
 #include <QHash>
 #include <QVarLengthArray>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -27,6 +28,10 @@ public:
 
     // The entry's value without the blanks at its ends, or nothing when section or key is missing.
     std::optional<QByteArrayView> value(QByteArrayView section, QByteArrayView key) const;
+
+    // Every entry of the section in file order, as value() gives it, a key that stands twice each
+    // time: one walk for a caller that wants most of a section's values.
+    void entries(QByteArrayView section, const std::function<void(QByteArrayView key, QByteArrayView value)> &visit) const;
 
     // Each edit answers whether the bytes changed.
     bool setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value);

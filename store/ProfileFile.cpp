@@ -104,11 +104,8 @@ std::optional<StoredBytes> readStoredBytes(const ProfileDocument *document, cons
     if (!value)
         return std::nullopt;
     StoredBytes stored;
-    if (value->size() >= 2 && isQuote(value->front()) && value->front() == value->back()) {
-        stored.doubleQuoted = value->front() == '"';
-        value = value->sliced(1, value->size() - 2);
-    }
-    stored.bytes = whole ? *value : value->first(std::min(value->size(), ProfileFile::maxValueLength));
+    const QByteArrayView unquoted = unquotedValue(*value, &stored.doubleQuoted);
+    stored.bytes = whole ? unquoted : unquoted.first(std::min(unquoted.size(), ProfileFile::maxValueLength));
     return stored;
 }
 
@@ -174,6 +171,14 @@ std::optional<qint32> parseDecimal(QStringView text)
 }
 
 } // namespace
+
+QByteArrayView unquotedValue(QByteArrayView value, bool *doubleQuoted)
+{
+    const bool quoted = value.size() >= 2 && isQuote(value.front()) && value.front() == value.back();
+    if (doubleQuoted)
+        *doubleQuoted = quoted && value.front() == '"';
+    return quoted ? value.sliced(1, value.size() - 2) : value;
+}
 
 std::optional<int> parseNumber(QStringView text)
 {

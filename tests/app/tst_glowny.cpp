@@ -1,11 +1,15 @@
 #include "app/Command.h"
 #include "app/Glowny.h"
 #include "app/Info.h"
+#include "app/ItemListView.h"
 #include "app/Pozycje.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
+#include "items/ItemListProxy.h"
+#include "items/Pozycje_edytuj.h"
+#include "store/ProfileFile.h"
 #include "settings/StartupCheck.h"
 #include "store/ProfileStore.h"
 #include "support/ScriptedDialogs.h"
@@ -22,6 +26,7 @@
 #include <QSettings>
 #include <QSize>
 #include <QTest>
+#include <QToolTip>
 #include <QTreeWidget>
 
 namespace {
@@ -34,20 +39,30 @@ QStringList entries(const QTreeWidget *list)
     return texts;
 }
 
-QStringList headers(const QTreeWidget *list)
+QStringList headers(const QTreeView *list)
 {
     QStringList texts;
-    for (int c = 0; c < list->columnCount(); ++c)
-        texts.append(list->headerItem()->text(c));
+    for (int c = 0; c < list->model()->columnCount(); ++c)
+        texts.append(list->model()->headerData(c, Qt::Horizontal).toString());
     return texts;
 }
 
-QStringList row(const QTreeWidget *list, int index)
+int rowCount(const QTreeView *list)
+{
+    return list->model()->rowCount();
+}
+
+QStringList row(const QTreeView *list, int index)
 {
     QStringList texts;
-    for (int c = 0; c < list->columnCount(); ++c)
-        texts.append(list->topLevelItem(index)->text(c));
+    for (int c = 0; c < list->model()->columnCount(); ++c)
+        texts.append(list->model()->index(index, c).data().toString());
     return texts;
+}
+
+void selectRow(QTreeView *list, int index)
+{
+    list->setCurrentIndex(list->model()->index(index, 0));
 }
 
 void choose(QTreeWidget *list, const QString &text)
@@ -110,8 +125,17 @@ private slots:
     void pathSavedInTheDataDirectoryWindowIsListed();
     void choiceMadeBeforeTheActivationRefreshStays_data();
     void choiceMadeBeforeTheActivationRefreshStays();
+    void itemCommandsGetTheItemNumberShown_data();
+    void itemCommandsGetTheItemNumberShown();
+    void filterBoxTellsWhatItShows();
+    void cutCellShowsItsWholeText();
 
 private:
+    // Category "A", subcategory "B" of five towns, chosen; sorted by name from Z to A (two header
+    // clicks) and filtered by "l": Łódź (item 0), Łomża (3), Lublin (2), as "ó" follows "o".
+    void chooseSortedAndFiltered();
+    QStringList itemValues(int item) const;
+
     ScriptedDialogs m_dialogs;
     TestDir m_dir;
 };
@@ -182,16 +206,20 @@ void TestGlowny::browsesTheWorkedExample()
     QCOMPARE(frmGlowny->panelText(1), QStringLiteral("Polska"));
     QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: 1"));
     QCOMPARE(headers(frmGlowny->ListPrzedmioty), QStringList({"Nominał", "Rok", "Stan"}));
-    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 1);
+    QCOMPARE(rowCount(frmGlowny->ListPrzedmioty), 1);
     QCOMPARE(row(frmGlowny->ListPrzedmioty, 0), QStringList({"5 złotych", "1934", "dobry"}));
-    QCOMPARE(frmGlowny->ListPrzedmioty->columnWidth(0), 50);
+    // Wide enough for its name and its values, whatever the font.
+    const QFontMetrics metrics = frmGlowny->ListPrzedmioty->fontMetrics();
+    for (const char *text : {"Nominał", "5 złotych"})
+        QVERIFY(frmGlowny->ListPrzedmioty->columnWidth(0) > metrics.horizontalAdvance(QString::fromUtf8(text)));
+    QVERIFY(frmGlowny->ListPrzedmioty->columnWidth(0) <= 300);
     QVERIFY(frmGlowny->Dodajnowpozycje1->isEnabled());
 
     // Another category: its subcategories, no rows, but the columns and panels 1 and 2 stay.
     choose(frmGlowny->ListKategorie, "Odznaczenia");
     QCOMPARE(frmGlowny->panelText(0), QStringLiteral("Odznaczenia"));
     QVERIFY(entries(frmGlowny->ListPodkategorie).isEmpty());
-    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 0);
+    QCOMPARE(rowCount(frmGlowny->ListPrzedmioty), 0);
     QCOMPARE(headers(frmGlowny->ListPrzedmioty), QStringList({"Nominał", "Rok", "Stan"}));
     QCOMPARE(frmGlowny->panelText(1), QStringLiteral("Polska"));
     QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: 1"));
@@ -205,8 +233,8 @@ void TestGlowny::subcategoryWithoutNamesOrItems()
     frmGlowny->FormActivate();
     choose(frmGlowny->ListKategorie, "A");
     choose(frmGlowny->ListPodkategorie, "B");
-    QCOMPARE(frmGlowny->ListPrzedmioty->columnCount(), 0);
-    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 0);
+    QCOMPARE(frmGlowny->ListPrzedmioty->model()->columnCount(), 0);
+    QCOMPARE(rowCount(frmGlowny->ListPrzedmioty), 0);
     QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: 0"));
     QVERIFY(!frmGlowny->Dodajnowpozycje1->isEnabled());
 }
@@ -251,7 +279,7 @@ void TestGlowny::damagedItemCountIsReported()
     QCOMPARE(m_dialogs.shown[0].caption, QStringLiteral("Gromadnik"));
     QVERIFY(m_dialogs.shown[0].text.contains("\"dwa\""));
     QCOMPARE(headers(frmGlowny->ListPrzedmioty), QStringList{"Nazwa"});
-    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 0);
+    QCOMPARE(rowCount(frmGlowny->ListPrzedmioty), 0);
     QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: dwa"));
 }
 
@@ -304,7 +332,7 @@ void TestGlowny::countsBeyondTheirFilesAreTold()
     QCOMPARE(m_dialogs.shown[0].caption, QStringLiteral("Gromadnik"));
     QVERIFY2(m_dialogs.shown[0].text.contains(m_dir.file(file)) && m_dialogs.shown[0].text.contains("zawiera tylko 1"),
              qPrintable(m_dialogs.shown[0].text));
-    QCOMPARE(frmGlowny->findChild<QTreeWidget *>(list)->topLevelItemCount(), 1);
+    QCOMPARE(rowCount(frmGlowny->findChild<QTreeView *>(list)), 1);
 }
 
 void TestGlowny::activationRefreshKeepsTheChoiceShown()
@@ -322,7 +350,7 @@ void TestGlowny::activationRefreshKeepsTheChoiceShown()
     QCOMPARE(entries(frmGlowny->ListKategorie), QStringList{"A"});
     QVERIFY(frmGlowny->ListKategorie->selectedItems().isEmpty());
     QCOMPARE(entries(frmGlowny->ListPodkategorie), QStringList{"B"});
-    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 2);
+    QCOMPARE(rowCount(frmGlowny->ListPrzedmioty), 2);
     QCOMPARE(frmGlowny->panelText(0), QStringLiteral("A"));
     QCOMPARE(frmGlowny->panelText(1), QStringLiteral("B"));
 }
@@ -348,7 +376,7 @@ void TestGlowny::viewCommandNeedsARow()
     frmGlowny->lblpozycja->setText("lblpozycja");
     frmGlowny->ListPrzedmiotyDblClick();
     QCOMPARE(frmGlowny->lblpozycja->text(), QStringLiteral("lblpozycja"));
-    frmGlowny->ListPrzedmioty->setCurrentItem(frmGlowny->ListPrzedmioty->topLevelItem(2));
+    selectRow(frmGlowny->ListPrzedmioty, 2);
     QString shownItem;
     whenShown(frmPokaz, [&] {
         shownItem = frmGlowny->lblpozycja->text();
@@ -537,6 +565,158 @@ void TestGlowny::choiceMadeBeforeTheActivationRefreshStays()
     QCOMPARE(selectedText(frmGlowny->ListKategorie), QStringLiteral("B"));
     QCOMPARE(frmGlowny->panelText(0), QStringLiteral("B"));
     QCOMPARE(entries(frmGlowny->ListPodkategorie), QStringList{"S"});
+}
+
+void TestGlowny::chooseSortedAndFiltered()
+{
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
+    m_dir.write("A_B_dane.gmd", crlfCp1250(itemFile({"Nazwa", "Rok"}, {{"Łódź", "1934"},
+                                                                       {"Kraków", "1990"},
+                                                                       {"Lublin", "10"},
+                                                                       {"Łomża", "2"},
+                                                                       {"Gdańsk", "1934"}})));
+    frmGlowny->FormActivate();
+    choose(frmGlowny->ListKategorie, "A");
+    choose(frmGlowny->ListPodkategorie, "B");
+    QHeaderView *header = frmGlowny->ListPrzedmioty->header();
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    for (int click = 0; click < 2; ++click) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 5, 5));
+        QCOMPARE(frmGlowny->itemList()->sortOrder(), click == 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+    QTest::keyClicks(frmGlowny->txtSzukaj, "l");
+    QCOMPARE(row(frmGlowny->ListPrzedmioty, 1), QStringList({"Łomża", "2"}));
+    QCOMPARE(rowCount(frmGlowny->ListPrzedmioty), 3);
+}
+
+QStringList TestGlowny::itemValues(int item) const
+{
+    const ProfileFile file(m_dir.file("A_B_dane.gmd"));
+    return {file.ReadText(QString::number(item), "pozycja1", "-"), file.ReadText(QString::number(item), "pozycja2", "-")};
+}
+
+void TestGlowny::itemCommandsGetTheItemNumberShown_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("view") << "view";
+    QTest::newRow("Enter") << "Enter";
+    QTest::newRow("double click") << "double click";
+    QTest::newRow("edit") << "edit";
+    QTest::newRow("delete") << "delete";
+    QTest::newRow("Delete") << "Delete";
+}
+
+// The second row shown is item 3; every command must get that number, not the row's.
+void TestGlowny::itemCommandsGetTheItemNumberShown()
+{
+    QFETCH(QString, command);
+    chooseSortedAndFiltered();
+    QTreeView *list = frmGlowny->ListPrzedmioty;
+    selectRow(list, 1);
+    QCOMPARE(frmGlowny->selectedItemNumber(), 3);
+    QString viewed;
+    whenShown(frmPokaz, [&] {
+        viewed = frmGlowny->lblpozycja->text();
+        frmPokaz->close();
+    });
+    if (command == "view") {
+        action("Pokapozycje1")->trigger();
+    } else if (command == "Enter") {
+        QTest::keyClick(list, Qt::Key_Return);
+    } else if (command == "double click") {
+        const QPoint at = list->visualRect(list->currentIndex()).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at); // the press a double click starts with
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    } else if (command == "edit") {
+        whenShown(frmEdytuj_pozycje, [] {
+            QCOMPARE(frmEdytuj_pozycje->Edits[0]->text(), QStringLiteral("Łomża"));
+            frmEdytuj_pozycje->Edits[0]->setText("Łomża nowa");
+            frmEdytuj_pozycje->btnZapisz->click();
+            frmEdytuj_pozycje->btnZamknij->click();
+        });
+        action("Edytujpozycje1")->trigger();
+    } else {
+        m_dialogs.answerNext(QMessageBox::Ok);
+        if (command == "delete")
+            action("Usuzaznaczonpozycje1")->trigger();
+        else
+            QTest::keyClick(list, Qt::Key_Delete);
+    }
+    if (command == "view" || command == "Enter" || command == "double click") {
+        QCOMPARE(viewed, QStringLiteral("3"));
+        return;
+    }
+    frmPokaz->hide();
+    // The sort and the filter stay applied over the file as it is now.
+    QCOMPARE(frmGlowny->txtSzukaj->text(), QStringLiteral("l"));
+    QCOMPARE(list->header()->sortIndicatorSection(), 0);
+    QCOMPARE(list->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    if (command == "edit") {
+        QCOMPARE(itemValues(3), QStringList({"Łomża nowa", "2"}));
+        QCOMPARE(itemValues(0), QStringList({"Łódź", "1934"}));
+        QCOMPARE(frmGlowny->selectedItemNumber(), 3);
+        QCOMPARE(row(list, 1), QStringList({"Łomża nowa", "2"}));
+        return;
+    }
+    // The last item moved into the freed number.
+    QCOMPARE(ProfileFile(m_dir.file("A_B_dane.gmd")).ReadNumber("config", "liczba_pozycji", 0), 4);
+    QCOMPARE(itemValues(3), QStringList({"Gdańsk", "1934"}));
+    QCOMPARE(itemValues(4), QStringList({"-", "-"}));
+    QCOMPARE(itemValues(0), QStringList({"Łódź", "1934"}));
+    QCOMPARE(rowCount(list), 2);
+    QCOMPARE(row(list, 0), QStringList({"Łódź", "1934"}));
+    QCOMPARE(row(list, 1), QStringList({"Lublin", "10"}));
+}
+
+void TestGlowny::filterBoxTellsWhatItShows()
+{
+    chooseSortedAndFiltered();
+    QLineEdit *box = frmGlowny->txtSzukaj;
+    QCOMPARE(box->placeholderText(), QStringLiteral("Szukaj w podkategorii…"));
+    QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: 3 z 5"));
+    QTest::keyClicks(box, "odz");
+    QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: 1 z 5"));
+    QTest::keyClick(box, Qt::Key_Escape);
+    QCOMPARE(box->text(), QString());
+    QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: 5"));
+    QCOMPARE(rowCount(frmGlowny->ListPrzedmioty), 5);
+
+    // An item the filter hides is shown when asked for by its number, with the filter cleared.
+    QTest::keyClicks(box, "lublin");
+    QVERIFY(frmGlowny->selectItemNumber(2));
+    QCOMPARE(box->text(), QStringLiteral("lublin"));
+    QVERIFY(frmGlowny->selectItemNumber(4));
+    QCOMPARE(box->text(), QString());
+    QCOMPARE(frmGlowny->selectedItemNumber(), 4);
+    QVERIFY(!frmGlowny->selectItemNumber(5));
+
+    // Another subcategory starts unfiltered; the sort by "Nazwa" stays, as that column is there.
+    QTest::keyClicks(box, "k");
+    choose(frmGlowny->ListPodkategorie, "B");
+    frmGlowny->ListPodkategorieSelectItem();
+    QCOMPARE(box->text(), QString());
+    QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: 5"));
+    QCOMPARE(frmGlowny->itemList()->sortColumn(), 0);
+    QCOMPARE(row(frmGlowny->ListPrzedmioty, 4), QStringList({"Gdańsk", "1934"}));
+}
+
+void TestGlowny::cutCellShowsItsWholeText()
+{
+    chooseSortedAndFiltered();
+    QTreeView *list = frmGlowny->ListPrzedmioty;
+    const auto tipAt = [list](int column) {
+        QToolTip::hideText();
+        const QRect cell = list->visualRect(list->model()->index(0, column));
+        QHelpEvent event(QEvent::ToolTip, cell.center(), list->viewport()->mapToGlobal(cell.center()));
+        QCoreApplication::sendEvent(list->viewport(), &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tipAt(0), QString());
+    QCOMPARE(tipAt(1), QString());
+    list->setColumnWidth(0, 12);
+    QCOMPARE(tipAt(0), QStringLiteral("Łódź"));
+    ItemListView::fitColumns(list);
 }
 
 QTEST_MAIN(TestGlowny)

@@ -425,6 +425,11 @@ def headers(list_obj):
             if c is not None and c.getRole() == pyatspi.ROLE_TABLE_COLUMN_HEADER]
 
 
+def children(obj, role):
+    """The children of an object that have this role: a list's column headers, for one."""
+    return [c for c in (obj.getChildAtIndex(i) for i in range(obj.childCount)) if c is not None and c.getRole() == role]
+
+
 def read_cp1250(path):
     """A catalogue file's lines, decoded from Windows-1250; None when there is no file."""
     try:

@@ -108,7 +108,8 @@ void TestItemWindows::init()
 void TestItemWindows::selectRow(int row)
 {
     frmGlowny->refreshAfterItemCommand();
-    frmGlowny->ListPrzedmioty->setCurrentItem(frmGlowny->ListPrzedmioty->topLevelItem(row));
+    QTreeView *list = frmGlowny->ListPrzedmioty;
+    list->setCurrentIndex(list->model()->index(row, 0));
 }
 
 void TestItemWindows::addsItemsAndTheirPhotos()
@@ -158,8 +159,8 @@ void TestItemWindows::addsItemsAndTheirPhotos()
     QCOMPARE(second.description, QStringLiteral("Opis..."));
     QCOMPARE(second.comment, QStringLiteral("Komentarz..."));
     QVERIFY(!QFile::exists(m_place.photoList(1)));
-    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 2);
-    QVERIFY(frmGlowny->ListPrzedmioty->selectedItems().isEmpty());
+    QCOMPARE(frmGlowny->ListPrzedmioty->model()->rowCount(), 2);
+    QVERIFY(!frmGlowny->ListPrzedmioty->selectionModel()->hasSelection());
 }
 
 void TestItemWindows::editsAnItemAndItsPhotos()
@@ -206,7 +207,7 @@ void TestItemWindows::editsAnItemAndItsPhotos()
     QCOMPARE(ItemStore::photos(m_place, 1),
              QStringList({m_pictures.file("awers.jpg"), m_pictures.file("medal.WMF"), m_pictures.file("order.emf")}));
     QCOMPARE(m_dialogs.shown[0].text, QStringLiteral("Dane zostały pomyślnie zmienione."));
-    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItem(1)->text(0), QStringLiteral("B"));
+    QCOMPARE(frmGlowny->ListPrzedmioty->model()->index(1, 0).data().toString(), QStringLiteral("B"));
     QCOMPARE(ItemStore::read(m_place, 0).fields[0], QStringLiteral("a"));
 }
 
@@ -637,9 +638,9 @@ void TestItemWindows::deletesTheSelectedItem()
     action("Usuzaznaczonpozycje1")->trigger();
     QCOMPARE(m_dialogs.shown.last().text, QStringLiteral("Czy chcesz usunąć wybraną pozycje ?"));
     QCOMPARE(m_dialogs.shown.last().caption, QStringLiteral("Pytanie"));
-    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItemCount(), 2);
-    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItem(0)->text(0), QStringLiteral("c"));
-    QCOMPARE(frmGlowny->ListPrzedmioty->topLevelItem(1)->text(0), QStringLiteral("b"));
+    QCOMPARE(frmGlowny->ListPrzedmioty->model()->rowCount(), 2);
+    QCOMPARE(frmGlowny->ListPrzedmioty->model()->index(0, 0).data().toString(), QStringLiteral("c"));
+    QCOMPARE(frmGlowny->ListPrzedmioty->model()->index(1, 0).data().toString(), QStringLiteral("b"));
     QCOMPARE(ItemStore::photos(m_place, 0), QStringList{m_pictures.file("awers.jpg")});
     QVERIFY(QFile::exists(m_pictures.file("awers.jpg")));
 }
