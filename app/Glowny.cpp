@@ -80,7 +80,10 @@ TfrmGlowny::TfrmGlowny()
     buildPopUps();
     m_startupCheck = new StartupCheck(this, Memo1);
     // Every way out ends the event loop; not every one closes this window first.
-    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { ViewState::setWindowGeometry(saveGeometry()); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        ViewState::setWindowGeometry(saveGeometry());
+        keepColumns();
+    });
     resize(700, 516);
 }
 

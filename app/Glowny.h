@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/ViewState.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -93,6 +95,8 @@ private:
     int selectedRow() const;
     void txtSzukajChange();
     void ListPrzedmiotySort(int column, Qt::SortOrder order);
+    void keepColumns() const;
+    bool restoreColumns();
     void showItemCount();
     bool itemListKey(QObject *watched, int key);
     void fillCategories(const QString &dir);
@@ -110,6 +114,9 @@ private:
     QString m_countText;
     bool m_countShown = false;
     QString m_itemFile; // the file the item list shows
+    // The subcategory whose columns the item list shows, under which their widths, order and sort
+    // are kept.
+    ViewState::Choice m_columnsShown;
     QList<QLabel *> m_panels;
     StartupCheck *m_startupCheck = nullptr;
     bool m_activationPending = false;

@@ -16,6 +16,7 @@
 #include "store/ProfileFile.h"
 #include "viewer/Pokaz.h"
 
+#include <QDataStream>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,10 +38,21 @@ QStringList columnNames(const ItemListModel &items)
 void TfrmGlowny::refreshItemList(const QString &itemFile, const QString &countText)
 {
     const QStringList before = columnNames(*m_items);
+    const bool otherFile = itemFile != m_itemFile;
+    if (otherFile)
+        keepColumns();
     m_items->load(itemFile, countText);
+    m_itemFile = itemFile;
     // The widths the user dragged stay while the list shows the same columns of the same file.
-    if (itemFile != std::exchange(m_itemFile, itemFile) || columnNames(*m_items) != before)
-        ItemListView::fitColumns(ListPrzedmioty);
+    if (otherFile || columnNames(*m_items) != before) {
+        m_columnsShown = {panelText(0), panelText(1)};
+        if (!restoreColumns()) {
+            QHeaderView *header = ListPrzedmioty->header();
+            for (int column = 0; column < header->count(); ++column)
+                header->moveSection(header->visualIndex(column), column);
+            ItemListView::fitColumns(ListPrzedmioty);
+        }
+    }
     {
         // The sort kept over the new rows, or dropped with its column: the header only shows it.
         const QSignalBlocker blocker(ListPrzedmioty->header());
@@ -49,6 +61,36 @@ void TfrmGlowny::refreshItemList(const QString &itemFile, const QString &countTe
     showItemCount();
     if (!m_items->problem().isEmpty())
         throw AppError(m_items->problem()); // the columns, and the rows the file holds, stay listed
+}
+
+// Kept with the column names they were made for: a header state of other columns means nothing.
+void TfrmGlowny::keepColumns() const
+{
+    if (m_columnsShown.subcategory.isEmpty() || m_items->columnCount() == 0)
+        return;
+    QByteArray state;
+    QDataStream out(&state, QIODevice::WriteOnly);
+    out << columnNames(*m_items) << ListPrzedmioty->header()->saveState();
+    ViewState::setColumns(m_columnsShown.category, m_columnsShown.subcategory, state);
+}
+
+bool TfrmGlowny::restoreColumns()
+{
+    QDataStream in(ViewState::columns(m_columnsShown.category, m_columnsShown.subcategory));
+    QStringList names;
+    QByteArray state;
+    in >> names >> state;
+    QHeaderView *header = ListPrzedmioty->header();
+    if (in.status() != QDataStream::Ok || names.isEmpty() || names != columnNames(*m_items))
+        return false;
+    {
+        const QSignalBlocker blocker(header);
+        if (!header->restoreState(state))
+            return false;
+    }
+    const int column = header->sortIndicatorSection();
+    m_itemList->sort(column >= 0 && column < m_items->columnCount() ? column : -1, header->sortIndicatorOrder());
+    return true;
 }
 
 void TfrmGlowny::Przedmioty1Click()

@@ -129,6 +129,7 @@ private slots:
     void itemCommandsGetTheItemNumberShown();
     void filterBoxTellsWhatItShows();
     void cutCellShowsItsWholeText();
+    void columnsAreKeptForEachSubcategory();
 
 private:
     // Category "A", subcategory "B" of five towns, chosen; sorted by name from Z to A (two header
@@ -158,6 +159,7 @@ void TestGlowny::init()
     m_dialogs.shown.clear();
     for (const QString &name : QDir(m_dir.path()).entryList(QDir::Files))
         QFile::remove(m_dir.file(name));
+    forgetViewState();
     frmGlowny->FormActivate();
 }
 
@@ -717,6 +719,39 @@ void TestGlowny::cutCellShowsItsWholeText()
     list->setColumnWidth(0, 12);
     QCOMPARE(tipAt(0), QStringLiteral("Łódź"));
     ItemListView::fitColumns(list);
+}
+
+// Widths, order and sort the user gave one subcategory come back with it, never onto another.
+void TestGlowny::columnsAreKeptForEachSubcategory()
+{
+    chooseSortedAndFiltered();
+    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "1=C", "[config]", "liczba_podkategorii=2"}));
+    m_dir.write("A_C_dane.gmd", crlfCp1250(itemFile({"Nazwa", "Rok"}, {{"Zamość", "1580"}, {"Gniezno", "966"}})));
+    frmGlowny->ListKategorieSelectItem();
+    choose(frmGlowny->ListPodkategorie, "B");
+    QHeaderView *header = frmGlowny->ListPrzedmioty->header();
+    header->resizeSection(0, 123);
+    header->moveSection(1, 0);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 5, 5));
+    QCOMPARE(frmGlowny->itemList()->sortColumn(), 1);
+
+    choose(frmGlowny->ListPodkategorie, "C");
+    QVERIFY(header->sectionSize(0) != 123);
+    QCOMPARE(header->visualIndex(1), 1);
+    choose(frmGlowny->ListPodkategorie, "B");
+    QCOMPARE(header->sectionSize(0), 123);
+    QCOMPARE(header->visualIndex(1), 0);
+    QCOMPARE(frmGlowny->itemList()->sortColumn(), 1);
+    QCOMPARE(row(frmGlowny->ListPrzedmioty, 0), QStringList({"Łomża", "2"}));
+    QCOMPARE(row(frmGlowny->ListPrzedmioty, 4), QStringList({"Kraków", "1990"}));
+
+    // Kept under the column names: once they change, the columns are fitted anew.
+    m_dir.write("A_B_dane.gmd", crlfCp1250(itemFile({"Miasto", "Rok"}, {{"Łódź", "1934"}})));
+    choose(frmGlowny->ListPodkategorie, "C");
+    choose(frmGlowny->ListPodkategorie, "B");
+    QVERIFY(header->sectionSize(0) != 123);
+    QCOMPARE(header->visualIndex(1), 1);
+    header->moveSection(1, 0);
 }
 
 QTEST_MAIN(TestGlowny)

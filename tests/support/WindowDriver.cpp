@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <QTimer>
 
 void whenShown(QWidget *window, std::function<void()> action)
@@ -27,9 +28,15 @@ void whenShown(QWidget *window, std::function<void()> action)
     timer->start(5);
 }
 
+void forgetViewState()
+{
+    DataDirectory::userSettings()->remove(QStringLiteral("Widok"));
+}
+
 void makeWindows(const QString &dataDirectory)
 {
     QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME"));
+    forgetViewState();
     DataDirectory::setPath(dataDirectory);
     createWindows();
 }

@@ -9,4 +9,6 @@
 void whenShown(QWidget *window, std::function<void()> action);
 
 // The main window and every other window made once, as at start-up, with the data directory set.
+// How an earlier run left the windows (their place, columns, last choice) is no part of a test.
+void forgetViewState();
 void makeWindows(const QString &dataDirectory);
