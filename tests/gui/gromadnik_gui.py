@@ -297,7 +297,7 @@ class Session:
 
     # ---- input ------------------------------------------------------------------------------
     def xdotool(self, *args):
-        self._run(["xdotool", *map(str, args)], "xdotool")
+        return self._run(["xdotool", *map(str, args)], "xdotool").decode()
 
     def click(self, obj, button=1):
         x, y = centre(obj)

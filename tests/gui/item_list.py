@@ -68,5 +68,41 @@ def sort_filter_view(s):
     s.wait_for(lambda: len(g.rows(items)) == 5, "Esc in the list clearing the search")
 
 
+def window_place(s):
+    """The main window's place and size on the screen, as the X server has them."""
+    wid = s.xdotool("search", "--name", MAIN).split()[0]
+    out = s.xdotool("getwindowgeometry", "--shell", wid)
+    values = dict(line.split("=") for line in out.split())
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def remembered(s):
+    """Ended with "Zamknij program" and started again, the program is where the user left it."""
+    item_windows.catalogue(s, ITEMS, {})
+    main, items = item_windows.open_subcategory(s, len(ITEMS))
+    rok = s.wait_for(lambda: next((c for c in g.children(items, g.pyatspi.ROLE_TABLE_COLUMN_HEADER)
+                                   if c.name == "Rok"), None), "the header 'Rok'")
+    s.click(rok)
+    years = ["2", "5", "10", "1934", "1990"]
+    s.wait_for(lambda: [r[1] for r in g.rows(items)] == years, "years by their number")
+    wid = s.xdotool("search", "--name", MAIN).split()[0]
+    s.xdotool("windowsize", "--sync", wid, 820, 600)
+    s.xdotool("windowmove", "--sync", wid, 60, 40)
+    s.wait_for(lambda: window_place(s)[2:] == (820, 600), "the window made larger")
+    left = window_place(s)
+
+    s.click(s.find_menu("Menu"))
+    s.choose("Zamknij program")
+    s.wait_exit("Zamknij program")
+    s.launch()
+    main = s.window(MAIN)
+    items = s.find(g.pyatspi.ROLE_TREE, "Przedmioty", within=main)
+    s.wait_for(lambda: [r[1] for r in g.rows(items)] == years, f"the items sorted as left (rows {g.rows(items)})")
+    panels = [g.text_of_panel(main, d) for d in ("Wybrana kategoria", "Wybrana podkategoria")]
+    if panels != [item_windows.CATEGORY, item_windows.SUBCATEGORY]:
+        g.fail(f"the panels name {panels}, not the subcategory worked in last")
+    s.wait_for(lambda: window_place(s) == left, f"the window where it was left ({window_place(s)} vs {left})")
+
+
 if __name__ == "__main__":
-    sys.exit(g.main({"item_list": sort_filter_view}))
+    sys.exit(g.main({"item_list": sort_filter_view, "remembered": remembered}))
