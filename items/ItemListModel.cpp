@@ -97,22 +97,23 @@ void ItemListModel::readRows(const QString &itemFile, int count)
     m_rows = 0;
     m_cells.clear();
     m_search.clear();
-    m_cellStarts.assign(1, 0);
+    m_cellPlaces.clear();
     m_searchStarts.assign(1, 0);
     ProfileStore::Reader reader;
     const ProfileDocument *document = itemFile.isEmpty() ? nullptr : ProfileStore::load(itemFile, reader);
     if (!document || count <= 0)
         return;
     const int rows = int(std::min<qsizetype>(count, document->numberedSections()));
-    m_cellStarts.reserve(size_t(rows) * m_columns.size() + 1);
+    m_cellPlaces.reserve(size_t(rows) * m_columns.size());
     m_searchStarts.reserve(size_t(rows) + 1);
     // Every value lies in the file, so its size bounds them; pages never written are never
     // taken from the system either. Each value in the search text is followed by '\n'.
-    m_cells = QByteArray(document->size(), Qt::Uninitialized);
+    // Asked for first: it also moves every line written since the file was read into these bytes,
+    // which the values seen below then lie in.
+    m_cells = document->bytes();
     m_search = QByteArray(document->size() + qsizetype(rows) * slotCount + 1, Qt::Uninitialized);
-    char *const cells = m_cells.data();
+    const char *const cells = m_cells.constData();
     char *const search = m_search.data();
-    char *cell = cells;
     char *found = search;
     const auto &fold = Codepage::searchFoldTable();
 
@@ -128,10 +129,8 @@ void ItemListModel::readRows(const QString &itemFile, int count)
         for (const ItemTable::Column &column : std::as_const(m_columns)) {
             const auto &value = values[size_t(column.field - 1)];
             const QByteArrayView bytes = value ? readBytes(*value) : QByteArrayView();
-            if (!bytes.isEmpty())
-                std::memcpy(cell, bytes.data(), size_t(bytes.size()));
-            cell += bytes.size();
-            m_cellStarts.push_back(cell - cells);
+            const qsizetype begin = bytes.isEmpty() ? 0 : bytes.data() - cells;
+            m_cellPlaces.push_back({begin, begin + bytes.size()});
             found = copyFolded(found, bytes, fold);
             *found++ = '\n';
         }
@@ -144,7 +143,6 @@ void ItemListModel::readRows(const QString &itemFile, int count)
         }
         m_searchStarts.push_back(found - search);
     }
-    m_cells.truncate(cell - cells);
     m_search.truncate(found - search);
     m_rows = rows;
 }

@@ -45,14 +45,22 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    qsizetype cellBegin(int row, int column) const { return m_cellStarts[size_t(row) * m_columns.size() + column]; }
-    qsizetype cellEnd(int row, int column) const { return m_cellStarts[size_t(row) * m_columns.size() + column + 1]; }
+    struct Cell
+    {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+    };
+    const Cell &cell(int row, int column) const { return m_cellPlaces[size_t(row) * m_columns.size() + column]; }
+    qsizetype cellBegin(int row, int column) const { return cell(row, column).begin; }
+    qsizetype cellEnd(int row, int column) const { return cell(row, column).end; }
     void readRows(const QString &itemFile, int count);
 
     QList<ItemTable::Column> m_columns;
     int m_rows = 0;
-    QByteArray m_cells;                   // every row's values, row after row, in Windows-1250
-    std::vector<qsizetype> m_cellStarts;  // rows * columns + 1 offsets into m_cells
+    // The item file's own bytes, shared with its parsed copy rather than copied: the values stand
+    // in it, in Windows-1250.
+    QByteArray m_cells;
+    std::vector<Cell> m_cellPlaces; // rows * columns places in m_cells
     QByteArray m_search;                  // see searchText()
     std::vector<qsizetype> m_searchStarts; // rows + 1 offsets into m_search
     QString m_problem;
