@@ -3,12 +3,12 @@
 #include "store/CatalogueFiles.h"
 #include "store/Codepage.h"
 
-#include <QByteArrayMatcher>
 #include <QCollator>
 #include <QElapsedTimer>
 #include <QSet>
 #include <QThread>
 #include <bitset>
+#include <cstring>
 
 using Place = CatalogueSearch::Place;
 
@@ -197,7 +197,11 @@ int CatalogueSearch::search(const QString &dir, const SearchQuery &query, quint6
     const auto needle = Codepage::searchFolded(query.text);
     if (!needle || needle->isEmpty() || needle->contains('\0'))
         return 0;
-    const QByteArrayMatcher matcher(*needle);
+    const auto find = [&needle](const QByteArray &haystack, qsizetype from) -> qsizetype {
+        const void *at = memmem(haystack.constData() + from, size_t(haystack.size() - from), needle->constData(),
+                                size_t(needle->size()));
+        return at ? static_cast<const char *>(at) - haystack.constData() : -1;
+    };
     QList<SearchHit> hits;
     QElapsedTimer sinceBatch;
     bool sentAny = false;
@@ -225,7 +229,7 @@ int CatalogueSearch::search(const QString &dir, const SearchQuery &query, quint6
             continue;
         const QByteArray &folded = items->folded;
         size_t valueIndex = 0;
-        for (qsizetype at = matcher.indexIn(folded, 0); at >= 0;) {
+        for (qsizetype at = find(folded, 0); at >= 0;) {
             if (!current(generation))
                 break; // told at the top of the next round
             // The value holding the match; a value counts once however often it holds the text.
@@ -234,7 +238,7 @@ int CatalogueSearch::search(const QString &dir, const SearchQuery &query, quint6
             valueIndex = size_t(next - items->values.begin()) - 1;
             const SearchableItems::Value &value = items->values[valueIndex];
             const int matchStart = int(at - qsizetype(value.begin));
-            at = next == items->values.end() ? -1 : matcher.indexIn(folded, qsizetype(next->begin));
+            at = next == items->values.end() ? -1 : find(folded, qsizetype(next->begin));
             if (!mask.test(value.key) || ++total > maxDeliveredHits)
                 continue;
             const qint32 title = items->titles[value.item];
