@@ -33,12 +33,15 @@ QByteArray itemFile(int subcategory)
         bytes += "[" + QByteArray::number(i) + "]\r\n";
         for (int k = 1; k <= 10; ++k) {
             bytes += "pozycja" + QByteArray::number(k) + "=";
-            bytes += k == 3 && n % 50 == 0 ? QByteArray("\xa3\xf3" "d\x9f 1925") // Łódź
+            bytes += k == 3 && n % 50 == 0 ? QByteArray("\xa3\xf3"
+                                                        "d\x9f 1925") // Łódź
                                            : "warto\x9c\xe6 " + QByteArray::number(n * 10 + k) + " z opisem pola";
             bytes += "\r\n";
         }
         bytes += "opis=\"Moneta srebrna, stan bardzo dobry.\\r\\nKupiona w " + QByteArray::number(1990 + n % 30) +
-                 " roku na gie\xb3" "dzie staro\x9c" "ci, z certyfikatem.\\r\\nBez rys.\"\r\n";
+                 " roku na gie\xb3"
+                 "dzie staro\x9c"
+                 "ci, z certyfikatem.\\r\\nBez rys.\"\r\n";
         bytes += "komentarz=Do wymiany, cena do uzgodnienia " + QByteArray::number(n) + "\r\n";
     }
     bytes += "[config]\r\nliczba_pozycji=" + QByteArray::number(itemsEach) + "\r\n";
@@ -60,8 +63,9 @@ struct Catalogue
             for (int s = 0; s < subcategoriesEach; ++s) {
                 const QByteArray subcategory = "Podkategoria " + QByteArray::number(s);
                 subcategories += QByteArray::number(s) + "=" + subcategory + "\r\n";
-                writeFile(CatalogueFiles::itemFile(dir, QString::fromLatin1(category), QString::fromLatin1(subcategory)),
-                          itemFile(c * subcategoriesEach + s));
+                writeFile(
+                    CatalogueFiles::itemFile(dir, QString::fromLatin1(category), QString::fromLatin1(subcategory)),
+                    itemFile(c * subcategoriesEach + s));
             }
             subcategories += "[config]\r\nliczba_podkategorii=" + QByteArray::number(subcategoriesEach) + "\r\n";
             writeFile(CatalogueFiles::subcategoryList(dir, QString::fromLatin1(category)), subcategories);

@@ -101,9 +101,9 @@ std::shared_ptr<SearchableItems> CatalogueIndex::parseItems(const QByteArray &by
         if (firstNamed < 0 && !items->fieldNames[size_t(field)].isEmpty())
             firstNamed = field;
     }
-    static const QByteArray keys[SearchableItems::keyCount] = {
-        "pozycja1", "pozycja2", "pozycja3", "pozycja4", "pozycja5", "pozycja6",
-        "pozycja7", "pozycja8", "pozycja9", "pozycja10", "opis", "komentarz"};
+    static const QByteArray keys[SearchableItems::keyCount] = {"pozycja1", "pozycja2",  "pozycja3", "pozycja4",
+                                                               "pozycja5", "pozycja6",  "pozycja7", "pozycja8",
+                                                               "pozycja9", "pozycja10", "opis",     "komentarz"};
     // Only what the windows show is found: a field without a name has no column and no label.
     QVarLengthArray<int, SearchableItems::keyCount> shown;
     for (int key = 0; key < SearchableItems::keyCount; ++key) {

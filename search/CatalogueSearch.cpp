@@ -233,8 +233,9 @@ int CatalogueSearch::search(const QString &dir, const SearchQuery &query, quint6
             if (!current(generation))
                 break; // told at the top of the next round
             // The value holding the match; a value counts once however often it holds the text.
-            const auto next = std::upper_bound(items->values.begin() + qsizetype(valueIndex), items->values.end(),
-                                               quint32(at), [](quint32 offset, const auto &v) { return offset < v.begin; });
+            const auto next =
+                std::upper_bound(items->values.begin() + qsizetype(valueIndex), items->values.end(), quint32(at),
+                                 [](quint32 offset, const auto &v) { return offset < v.begin; });
             valueIndex = size_t(next - items->values.begin()) - 1;
             const SearchableItems::Value &value = items->values[valueIndex];
             const int matchStart = int(at - qsizetype(value.begin));
@@ -276,4 +277,23 @@ QStringList CatalogueSearch::fieldNames(CatalogueIndex &index, const QString &da
     QCollator collator(QLocale(QLocale::Polish, QLocale::Poland));
     std::sort(names.begin(), names.end(), collator);
     return names;
+}
+
+bool hitStillStands(const QString &dir, const SearchHit &hit)
+{
+    if (!KeyedList::categories.read(ProfileFile(CatalogueFiles::categoryList(dir))).contains(hit.category))
+        return false;
+    const ProfileFile subcategories(CatalogueFiles::subcategoryList(dir, hit.category));
+    if (!KeyedList::subcategories.read(subcategories).contains(hit.subcategory))
+        return false;
+    const ProfileFile items(CatalogueFiles::itemFile(dir, hit.category, hit.subcategory));
+    const int count = std::clamp(items.ReadNumber(QStringLiteral("config"), QStringLiteral("liczba_pozycji"), 0), 0,
+                                 items.NumberedSections());
+    if (hit.item < 0 || hit.item >= count)
+        return false;
+    const QString section = QString::number(hit.item);
+    const bool multiline =
+        hit.key == keyOf(SearchableItems::descriptionKey) || hit.key == keyOf(SearchableItems::commentKey);
+    const QString value = multiline ? items.ReadMultiline(section, hit.key) : items.ReadText(section, hit.key, {});
+    return value == hit.text;
 }

@@ -15,8 +15,8 @@
 struct SearchQuery
 {
     enum class Scope {
-        AllFields,              // the named fields, the description and the comment
-        Field,                  // the fields named `field`, in every subcategory that has one
+        AllFields, // the named fields, the description and the comment
+        Field,     // the fields named `field`, in every subcategory that has one
         DescriptionAndComment,
     };
     QString text;
@@ -106,3 +106,8 @@ private:
     std::atomic<quint64> m_generation{0};
     bool m_running = false;
 };
+
+// Whether the catalogue still holds the hit: its category, subcategory and item, with the value
+// found still as it was, so that a hit from before a change never leads to another item. Reads
+// through the profile store, so on the windows' thread only.
+bool hitStillStands(const QString &dataDirectory, const SearchHit &hit);

@@ -17,10 +17,12 @@ namespace {
 QList<TestSubcategory> sampleCatalogue()
 {
     return {
-        {"Monety", "Polska", {"Nazwa", "Rok", "Miasto", "", "Uwagi"},
+        {"Monety",
+         "Polska",
+         {"Nazwa", "Rok", "Miasto", "", "Uwagi"},
          {{"Złotówka", "1925", "Łódź", "lodz bez nazwy", "", "", "", "", "", "", "Kupiona w Łodzi", "do wymiany"},
-          {"Grosz", "1990", "Kraków", "", "stara łódź", "", "", "", "", "",
-           "\"Pierwszy wiersz\\r\\nDrugi: ŁÓDŹ\"", "rok 1990"}}},
+          {"Grosz", "1990", "Kraków", "", "stara łódź", "", "", "", "", "", "\"Pierwszy wiersz\\r\\nDrugi: ŁÓDŹ\"",
+           "rok 1990"}}},
         {"Monety", "Niemcy", {"Rok", "Nazwa"}, {{"1925", "Mark"}}},
         {"Znaczki", "Europa", {"Tytuł", "rok"}, {{"Orzeł", "1925"}}},
     };
@@ -30,8 +32,11 @@ QStringList told(const QList<SearchHit> &hits)
 {
     QStringList lines;
     for (const SearchHit &hit : hits)
-        lines << QStringLiteral("%1/%2/%3/%4/%5").arg(hit.category, hit.subcategory).arg(hit.item).arg(hit.fieldName).arg(
-                     hit.matchStart);
+        lines << QStringLiteral("%1/%2/%3/%4/%5")
+                     .arg(hit.category, hit.subcategory)
+                     .arg(hit.item)
+                     .arg(hit.fieldName)
+                     .arg(hit.matchStart);
     return lines;
 }
 
@@ -70,10 +75,9 @@ void TestCatalogueSearch::findsWhatTheScopeCovers_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QStringList>("expected");
     const Scope all = Scope::AllFields;
-    QTest::newRow("marks and case do not count")
-        << "lodz" << all << QString()
-        << QStringList{"Monety/Polska/0/Miasto/0", "Monety/Polska/0/Opis/10", "Monety/Polska/1/Uwagi/6",
-                       "Monety/Polska/1/Opis/24"};
+    QTest::newRow("marks and case do not count") << "lodz" << all << QString()
+                                                 << QStringList{"Monety/Polska/0/Miasto/0", "Monety/Polska/0/Opis/10",
+                                                                "Monety/Polska/1/Uwagi/6", "Monety/Polska/1/Opis/24"};
     QTest::newRow("typed with marks in upper case")
         << "ŁÓDŹ" << all << QString()
         << QStringList{"Monety/Polska/0/Miasto/0", "Monety/Polska/0/Opis/10", "Monety/Polska/1/Uwagi/6",
@@ -236,7 +240,8 @@ void TestCatalogueSearch::damagedCatalogueIsSearchedAsFarAsItReaches_data()
         << itemFile << QByteArray("[pozycje]\r\n1=Nazwa\r\n[0]\r\npozycja1=x\r\n[config]\r\nliczba_pozycji=dużo\r\n")
         << 1;
     QTest::newRow("item sections numbered far past the count")
-        << itemFile << QByteArray("[pozycje]\r\n1=Nazwa\r\n[2000000000]\r\npozycja1=x\r\n[config]\r\nliczba_pozycji=2000000001\r\n")
+        << itemFile
+        << QByteArray("[pozycje]\r\n1=Nazwa\r\n[2000000000]\r\npozycja1=x\r\n[config]\r\nliczba_pozycji=2000000001\r\n")
         << 1;
 }
 
