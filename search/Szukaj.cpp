@@ -108,13 +108,14 @@ void TfrmSzukaj::showSearch()
         const int left = main.right() + 1 + width() <= screen.right() ? main.right() + 1 : screen.right() - width();
         move(std::max(screen.left(), left), main.top());
     }
-    m_search->requestFieldNames(DataDirectory::path());
     show();
     raise();
     activateWindow();
     txtSzukaj->setFocus();
     txtSzukaj->selectAll();
     runSearch(); // the catalogue may have changed while the window was hidden
+    // After the search, which reads the files not read yet on several threads at once.
+    m_search->requestFieldNames(DataDirectory::path());
 }
 
 void TfrmSzukaj::runSearch()
