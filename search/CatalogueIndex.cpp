@@ -54,23 +54,21 @@ int storedNumber(const ProfileDocument &document, QByteArrayView key)
     return parseProfileNumber(storedText(document, "config", key), 0);
 }
 
-// The text of a multi-line box, as MultilineText::decode gives it, kept in the file's bytes.
-void appendMultiline(QByteArray &out, const Stored &value)
+// The text of a multi-line box, as MultilineText::decode gives it, kept in the file's bytes; written
+// at `out`, answers where it ends. Never longer than what the file stores.
+char *writeMultiline(char *out, const Stored &value)
 {
-    if (!value.doubleQuoted || !value.bytes.contains('\\')) {
-        out.append(value.bytes);
-        return;
-    }
     QByteArrayView rest = value.bytes;
-    for (qsizetype at = rest.indexOf('\\'); at >= 0 && at + 1 < rest.size(); at = rest.indexOf('\\')) {
+    for (qsizetype at = value.doubleQuoted ? rest.indexOf('\\') : -1; at >= 0 && at + 1 < rest.size();
+         at = rest.indexOf('\\')) {
         const char next = rest[at + 1];
         const bool escape = next == '\\' || next == 'r' || next == 'n';
-        out.append(rest.first(escape ? at : at + 1));
+        out = std::copy_n(rest.data(), escape ? at : at + 1, out);
         if (escape)
-            out.append(next == 'r' ? '\r' : next == 'n' ? '\n' : next);
+            *out++ = next == 'r' ? '\r' : next == 'n' ? '\n' : next;
         rest = rest.sliced(escape ? at + 2 : at + 1);
     }
-    out.append(rest);
+    return std::copy_n(rest.data(), rest.size(), out);
 }
 
 std::optional<FileAccess::Contents> readFile(const QString &fileName, qint64 maxSize)
@@ -114,7 +112,11 @@ std::shared_ptr<SearchableItems> CatalogueIndex::parseItems(const QByteArray &by
     const qsizetype count =
         std::clamp<qsizetype>(storedNumber(document, "liczba_pozycji"), 0, document.numberedSections());
     items->titles.assign(size_t(count), -1);
-    items->raw.reserve(bytes.size());
+    // Each value stands in the file with its key, "=" and a line end around it: the values and
+    // their NULs never take more room than the file.
+    items->raw.resize(bytes.size());
+    char *const begin = items->raw.data();
+    char *out = begin;
     for (qsizetype p = 0; p < count; ++p) {
         const QByteArray section = QByteArray::number(p);
         for (int key : shown) {
@@ -123,17 +125,17 @@ std::shared_ptr<SearchableItems> CatalogueIndex::parseItems(const QByteArray &by
                 continue;
             if (key == firstNamed)
                 items->titles[size_t(p)] = qint32(items->values.size());
-            items->values.push_back({quint32(items->raw.size()), quint32(p), quint8(key)});
-            if (key >= 10)
-                appendMultiline(items->raw, *value);
-            else
-                items->raw.append(value->bytes);
-            items->raw.append('\0');
+            items->values.push_back({quint32(out - begin), quint32(p), quint8(key)});
+            out = key >= 10 ? writeMultiline(out, *value) : std::copy_n(value->bytes.data(), value->bytes.size(), out);
+            *out++ = '\0';
         }
     }
+    items->raw.truncate(out - begin);
     items->values.shrink_to_fit();
-    items->folded = items->raw;
-    Codepage::searchFold(items->folded);
+    items->folded.resize(items->raw.size());
+    const auto &fold = Codepage::searchFoldTable();
+    std::transform(items->raw.cbegin(), items->raw.cend(), items->folded.begin(),
+                   [&fold](char c) { return fold[static_cast<unsigned char>(c)]; });
     return items;
 }
 

@@ -37,7 +37,7 @@ struct SearchableItems
     // For each item, the value of its first named field, or -1 when that is empty.
     std::vector<qint32> titles;
 
-    qsizetype cost() const { return raw.size() * 2 + qsizetype(values.size() * sizeof(Value)); }
+    qsizetype cost() const { return raw.capacity() + folded.size() + qsizetype(values.size() * sizeof(Value)); }
     qsizetype valueEnd(const Value &value) const { return raw.indexOf('\0', value.begin); }
 };
 
