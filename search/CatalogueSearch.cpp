@@ -84,6 +84,41 @@ QString keyOf(int key)
     return QStringLiteral("pozycja%1").arg(key + 1);
 }
 
+qsizetype find(const QByteArray &haystack, qsizetype from, const QByteArray &needle)
+{
+    const void *at =
+        memmem(haystack.constData() + from, size_t(haystack.size() - from), needle.constData(), size_t(needle.size()));
+    return at ? static_cast<const char *>(at) - haystack.constData() : -1;
+}
+
+// Adds the hits of one item file to `hits`, past `counted` hits no more; answers the hits counted
+// so far, delivered or not.
+template <typename Stopped>
+int searchItems(const Place &place, const SearchableItems &items, const SearchQuery &query, const QByteArray &needle,
+                int counted, QList<SearchHit> &hits, const Stopped &stopped)
+{
+    const KeyMask mask = keysToSearch(items, query);
+    if (mask.none())
+        return counted;
+    size_t valueIndex = 0;
+    for (qsizetype at = find(items.folded, 0, needle); at >= 0 && !stopped();) {
+        // The value holding the match; a value counts once however often it holds the text.
+        const auto next = std::upper_bound(items.values.begin() + qsizetype(valueIndex), items.values.end(),
+                                           quint32(at), [](quint32 offset, const auto &v) { return offset < v.begin; });
+        valueIndex = size_t(next - items.values.begin()) - 1;
+        const SearchableItems::Value &value = items.values[valueIndex];
+        const int matchStart = int(at - qsizetype(value.begin));
+        at = next == items.values.end() ? -1 : find(items.folded, qsizetype(next->begin), needle);
+        if (!mask.test(value.key) || ++counted > CatalogueSearch::maxDeliveredHits)
+            continue;
+        const qint32 title = items.titles[value.item];
+        hits.append({place.category, place.subcategory, int(value.item),
+                     title < 0 ? QString() : valueText(items, size_t(title)), fieldNameOf(items, value.key),
+                     keyOf(value.key), valueText(items, valueIndex), matchStart, int(needle.size())});
+    }
+    return counted;
+}
+
 } // namespace
 
 CatalogueSearch::CatalogueSearch(QObject *parent) : QObject(parent)
@@ -197,11 +232,6 @@ int CatalogueSearch::search(const QString &dir, const SearchQuery &query, quint6
     const auto needle = Codepage::searchFolded(query.text);
     if (!needle || needle->isEmpty() || needle->contains('\0'))
         return 0;
-    const auto find = [&needle](const QByteArray &haystack, qsizetype from) -> qsizetype {
-        const void *at = memmem(haystack.constData() + from, size_t(haystack.size() - from), needle->constData(),
-                                size_t(needle->size()));
-        return at ? static_cast<const char *>(at) - haystack.constData() : -1;
-    };
     QList<SearchHit> hits;
     QElapsedTimer sinceBatch;
     bool sentAny = false;
@@ -224,29 +254,7 @@ int CatalogueSearch::search(const QString &dir, const SearchQuery &query, quint6
         const auto items = std::exchange(loading.items[size_t(i)], nullptr);
         if (!items)
             continue;
-        const KeyMask mask = keysToSearch(*items, query);
-        if (mask.none())
-            continue;
-        const QByteArray &folded = items->folded;
-        size_t valueIndex = 0;
-        for (qsizetype at = find(folded, 0); at >= 0;) {
-            if (!current(generation))
-                break; // told at the top of the next round
-            // The value holding the match; a value counts once however often it holds the text.
-            const auto next =
-                std::upper_bound(items->values.begin() + qsizetype(valueIndex), items->values.end(), quint32(at),
-                                 [](quint32 offset, const auto &v) { return offset < v.begin; });
-            valueIndex = size_t(next - items->values.begin()) - 1;
-            const SearchableItems::Value &value = items->values[valueIndex];
-            const int matchStart = int(at - qsizetype(value.begin));
-            at = next == items->values.end() ? -1 : find(folded, qsizetype(next->begin));
-            if (!mask.test(value.key) || ++total > maxDeliveredHits)
-                continue;
-            const qint32 title = items->titles[value.item];
-            hits.append({place.category, place.subcategory, int(value.item),
-                         title < 0 ? QString() : valueText(*items, size_t(title)), fieldNameOf(*items, value.key),
-                         keyOf(value.key), valueText(*items, valueIndex), matchStart, int(needle->size())});
-        }
+        total = searchItems(place, *items, query, *needle, total, hits, [&] { return !current(generation); });
         if (!hits.isEmpty() && (!sentAny || sinceBatch.elapsed() >= batchMilliseconds)) {
             batch(std::exchange(hits, {}));
             sentAny = true;
