@@ -8,16 +8,6 @@
 
 namespace {
 
-// The item list's row of item `itemNumber`, selected; false when the list has no such row.
-bool selectItemRow(QTreeWidget *list, int itemNumber)
-{
-    QTreeWidgetItem *row = list->topLevelItem(itemNumber);
-    if (!row)
-        return false;
-    list->setCurrentItem(row);
-    return true;
-}
-
 // The entry of that text, made current without its selection handler; false when there is none.
 bool selectEntry(QTreeWidget *list, const QString &text)
 {
@@ -46,7 +36,7 @@ void TfrmGlowny::goToItem(const QString &category, const QString &subcategory, i
     if (!selectEntry(ListPodkategorie, subcategory))
         return;
     ListPodkategorieSelectItem();
-    if (!selectItemRow(ListPrzedmioty, itemNumber))
+    if (!selectItemNumber(itemNumber))
         return;
     raise();
     activateWindow();

@@ -116,7 +116,7 @@ void TestSzukaj::typedTextFindsAndEnterOpensTheItem()
     QCOMPARE(shownItem, QStringLiteral("1"));
     QCOMPARE(frmGlowny->panelText(0), QStringLiteral("Monety"));
     QCOMPARE(frmGlowny->panelText(1), QStringLiteral("Polska"));
-    QCOMPARE(frmGlowny->ListPrzedmioty->currentIndex().row(), 1);
+    QCOMPARE(frmGlowny->selectedItemNumber(), 1);
     QVERIFY(frmSzukaj->isVisible());
     QVERIFY(m_dialogs.shown.isEmpty());
     frmSzukaj->close();
