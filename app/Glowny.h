@@ -73,6 +73,10 @@ public:
     void Zamknijprogram1Click();
     void Konfiguracja1Click();
     void Aktualizacja1Click();
+    void Szukaj1Click();
+    // Chooses the category, the subcategory and the item's row as the user would, then opens the
+    // item in the viewer; stops where an entry is not listed.
+    void goToItem(const QString &category, const QString &subcategory, int itemNumber);
     // Shows a window modally, then the activation refresh.
     void showModal(QDialog *window);
     // The start-up version check, which the activation refresh ends with.

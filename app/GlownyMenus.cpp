@@ -41,6 +41,8 @@ void TfrmGlowny::buildMenus()
     main->setObjectName(QStringLiteral("Menu1"));
     addCommand(main, QStringLiteral("Konfiguracja"), "Konfiguracja1", this, &TfrmGlowny::Konfiguracja1Click);
     addCommand(main, QStringLiteral("Edytor kategorii"), "Edytorkategorii1", this, &TfrmGlowny::Edytorkategorii1Click);
+    addCommand(main, QStringLiteral("Szukaj"), "Szukaj1", this, &TfrmGlowny::Szukaj1Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     QMenu *exchange = main->addMenu(QStringLiteral("Import/Eksport"));
     exchange->setObjectName(QStringLiteral("ImportEksport1"));
     addCommand(exchange, QStringLiteral("Import danych"), "Importdanych1", this, &TfrmGlowny::Import1Click);

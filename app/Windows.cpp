@@ -9,6 +9,7 @@
 #include "categories/Frmedytor_kategorii.h"
 #include "items/Pozycje_dodaj.h"
 #include "items/Pozycje_edytuj.h"
+#include "search/Szukaj.h"
 #include "settings/Aktualizacja.h"
 #include "settings/Konfiguracja.h"
 #include "store/Config_files.h"
@@ -39,4 +40,5 @@ void createWindows()
     frmLista_zdjec = new TfrmLista_zdjec(frmGlowny);
     frmKonfiguracja = new TfrmKonfiguracja(frmGlowny);
     frmAktualizacja = new TfrmAktualizacja(frmGlowny);
+    frmSzukaj = new TfrmSzukaj(frmGlowny);
 }

@@ -30,16 +30,17 @@ template <typename Converter> Converter makeConverter()
     return converter;
 }
 
+// One converter for each thread: a converter keeps state, and the catalogue search reads on a thread of its own.
 QStringEncoder &encoder()
 {
-    static QStringEncoder instance = makeConverter<QStringEncoder>();
+    thread_local QStringEncoder instance = makeConverter<QStringEncoder>();
     instance.resetState();
     return instance;
 }
 
 QStringDecoder &decoder()
 {
-    static QStringDecoder instance = makeConverter<QStringDecoder>();
+    thread_local QStringDecoder instance = makeConverter<QStringDecoder>();
     instance.resetState();
     return instance;
 }
