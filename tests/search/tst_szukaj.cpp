@@ -64,13 +64,7 @@ private:
 
 void TestSzukaj::initTestCase()
 {
-    makeWindows(m_dir.path());
-    auto *check = frmGlowny->findChild<StartupCheck *>();
-    QVERIFY(check);
-    check->setEndpoint(FtpEndpoint{QStringLiteral("127.0.0.1"), 1, {}, {}});
-    frmGlowny->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frmGlowny));
-    QCoreApplication::processEvents();
+    QVERIFY(showMainWindow(m_dir.path()));
 }
 
 void TestSzukaj::init()

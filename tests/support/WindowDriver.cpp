@@ -1,11 +1,15 @@
 #include "WindowDriver.h"
 
+#include "app/Glowny.h"
 #include "app/Windows.h"
+#include "settings/StartupCheck.h"
 #include "store/DataDirectory.h"
 
 #include <QDir>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSettings>
+#include <QTest>
 #include <QTimer>
 
 void whenShown(QWidget *window, std::function<void()> action)
@@ -39,4 +43,18 @@ void makeWindows(const QString &dataDirectory)
     forgetViewState();
     DataDirectory::setPath(dataDirectory);
     createWindows();
+}
+
+bool showMainWindow(const QString &dataDirectory)
+{
+    makeWindows(dataDirectory);
+    auto *check = frmGlowny->findChild<StartupCheck *>();
+    if (!check)
+        return false;
+    check->setEndpoint(FtpEndpoint{QStringLiteral("127.0.0.1"), 1, {}, {}});
+    frmGlowny->show();
+    if (!QTest::qWaitForWindowExposed(frmGlowny))
+        return false;
+    QCoreApplication::processEvents();
+    return true;
 }

@@ -12,3 +12,7 @@ void whenShown(QWidget *window, std::function<void()> action);
 // How an earlier run left the windows (their place, columns, last choice) is no part of a test.
 void forgetViewState();
 void makeWindows(const QString &dataDirectory);
+// makeWindows, then the main window shown as at start-up, its version check sent where nothing
+// listens so that it fails at once and its notice cannot land in a later test. False when the
+// window never showed.
+bool showMainWindow(const QString &dataDirectory);
