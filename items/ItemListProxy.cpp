@@ -32,7 +32,7 @@ void ItemListProxy::sourceReset()
         m_sortName.clear();
     }
     order(m_sortColumn, m_sortOrder);
-    match(m_needle, false);
+    findMatching(m_needle, false);
     showMatching();
 }
 
@@ -59,7 +59,7 @@ void ItemListProxy::setFilterText(const QString &text)
     relayout([&] {
         m_filter = text;
         m_needle = std::move(needle);
-        match(m_needle, narrowing);
+        findMatching(m_needle, narrowing);
         showMatching();
     });
 }
@@ -121,7 +121,7 @@ void ItemListProxy::order(int column, Qt::SortOrder order)
     std::copy(ranked.empty.begin(), ranked.empty.end(), out);
 }
 
-void ItemListProxy::match(const std::optional<QByteArray> &needle, bool narrowing)
+void ItemListProxy::findMatching(const std::optional<QByteArray> &needle, bool narrowing)
 {
     const size_t rows = size_t(m_items->rowCount());
     if (m_filter.isEmpty() || !needle) {

@@ -56,7 +56,7 @@ private:
     const Ranked &ranked(int column);
     void sourceReset();
     void order(int column, Qt::SortOrder order);
-    void match(const std::optional<QByteArray> &needle, bool narrowing);
+    void findMatching(const std::optional<QByteArray> &needle, bool narrowing);
     void showMatching();
     // Rearranges the rows shown, keeping the selection and the current row on their items.
     template <typename Change> void relayout(const Change &change);
