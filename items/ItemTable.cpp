@@ -16,26 +16,6 @@ QList<Column> readColumns(const ProfileFile &itemFile)
     return columns;
 }
 
-QList<QStringList> readRows(const ProfileFile &itemFile, const QList<Column> &columns, int count)
-{
-    QStringList keys;
-    for (const Column &column : columns)
-        keys.append(QStringLiteral("pozycja%1").arg(column.field));
-
-    const int rowCount = std::clamp(count, 0, itemFile.NumberedSections());
-    QList<QStringList> rows;
-    rows.reserve(rowCount);
-    for (int p = 0; p < rowCount; ++p) {
-        const QString section = QString::number(p);
-        QStringList values;
-        values.reserve(keys.size());
-        for (const QString &key : std::as_const(keys))
-            values.append(itemFile.ReadText(section, key, QString()));
-        rows.append(std::move(values));
-    }
-    return rows;
-}
-
 QString countProblem(const ProfileFile &itemFile, int count)
 {
     return CatalogueFiles::countProblem(count, itemFile.NumberedSections(), QStringLiteral("pozycji"),

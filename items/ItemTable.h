@@ -19,10 +19,6 @@ struct Column
 // The named fields of section "pozycje", in field order.
 QList<Column> readColumns(const ProfileFile &itemFile);
 
-// Items 0 .. count - 1, each the values of `columns`; none past the last item section the file
-// holds, so a damaged count neither hangs the list nor fills it with empty rows.
-QList<QStringList> readRows(const ProfileFile &itemFile, const QList<Column> &columns, int count);
-
 // Why the rows are not what the count says (it is negative, or claims items the file does not
 // hold), or the empty text.
 QString countProblem(const ProfileFile &itemFile, int count);
