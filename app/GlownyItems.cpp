@@ -173,7 +173,9 @@ void TfrmGlowny::refreshAfterItemCommand()
 {
     const QString itemFile = CatalogueFiles::itemFile(DataDirectory::path(), panelText(0), panelText(1));
     const int count = ProfileFile(itemFile).ReadNumber(QStringLiteral("config"), QStringLiteral("liczba_pozycji"), 0);
-    refreshItemList(itemFile, QString::number(count));
+    // The count panel follows the items the command added or deleted, as the list does.
+    m_countText = QString::number(count);
+    refreshItemList(itemFile, m_countText);
 }
 
 void TfrmGlowny::ListPrzedmiotyDblClick()

@@ -661,6 +661,7 @@ void TestGlowny::itemCommandsGetTheItemNumberShown()
     QCOMPARE(rowCount(list), 2);
     QCOMPARE(row(list, 0), QStringList({"Łódź", "1934"}));
     QCOMPARE(row(list, 1), QStringList({"Lublin", "10"}));
+    QCOMPARE(frmGlowny->panelText(2), QStringLiteral("Liczba pozycji: 2 z 4"));
 }
 
 void TestGlowny::filterBoxTellsWhatItShows()
