@@ -2,6 +2,7 @@
 
 #include "store/Codepage.h"
 #include "store/Error.h"
+#include "store/MultilineText.h"
 #include "store/ProfileStore.h"
 
 #include <algorithm>
@@ -31,36 +32,10 @@ int slotOf(QByteArrayView key)
     return key.size() == 9 && qstrnicmp(key.data(), "komentarz", 9) == 0 ? commentSlot : -1;
 }
 
-// The value's bytes as ReadText gives them.
-QByteArrayView readBytes(QByteArrayView value, bool *doubleQuoted = nullptr)
-{
-    const QByteArrayView bytes = unquotedValue(value, doubleQuoted);
-    return bytes.first(std::min(bytes.size(), ProfileFile::maxValueLength));
-}
-
 char *copyFolded(char *out, QByteArrayView bytes, const std::array<char, 256> &fold)
 {
     for (const char c : bytes)
         *out++ = fold[static_cast<unsigned char>(c)];
-    return out;
-}
-
-// A multi-line value as the user typed it (see MultilineText::decode), so that a search finds
-// what the viewer shows and not the escapes of its line breaks. Each escape stands for one
-// Windows-1250 byte, so this works on the bytes as well as on the text.
-char *copyMultilineFolded(char *out, QByteArrayView stored, bool doubleQuoted, const std::array<char, 256> &fold)
-{
-    if (!doubleQuoted)
-        return copyFolded(out, stored, fold);
-    for (qsizetype i = 0; i < stored.size(); ++i) {
-        char c = stored[i];
-        const char next = i + 1 < stored.size() ? stored[i + 1] : '\0';
-        if (c == '\\' && (next == '\\' || next == 'r' || next == 'n')) {
-            c = next == 'r' ? '\r' : next == 'n' ? '\n' : '\\';
-            ++i;
-        }
-        *out++ = fold[static_cast<unsigned char>(c)];
-    }
     return out;
 }
 
@@ -128,7 +103,7 @@ void ItemListModel::readRows(const QString &itemFile, int count)
         });
         for (const ItemTable::Column &column : std::as_const(m_columns)) {
             const auto &value = values[size_t(column.field - 1)];
-            const QByteArrayView bytes = value ? readBytes(*value) : QByteArrayView();
+            const QByteArrayView bytes = value ? readValue(*value) : QByteArrayView();
             const qsizetype begin = bytes.isEmpty() ? 0 : bytes.data() - cells;
             m_cellPlaces.push_back({begin, begin + bytes.size()});
             found = copyFolded(found, bytes, fold);
@@ -137,8 +112,12 @@ void ItemListModel::readRows(const QString &itemFile, int count)
         for (const int slot : {descriptionSlot, commentSlot}) {
             bool doubleQuoted = false;
             const auto &value = values[size_t(slot)];
-            const QByteArrayView bytes = value ? readBytes(*value, &doubleQuoted) : QByteArrayView();
-            found = copyMultilineFolded(found, bytes, doubleQuoted, fold);
+            const QByteArrayView bytes = value ? readValue(*value, &doubleQuoted) : QByteArrayView();
+            // As the user typed it, so that a search finds what the viewer shows, not the escapes
+            // of its line breaks; each escape stands for one byte, so it works on the bytes.
+            char *const text = found;
+            found = MultilineText::decode(bytes, doubleQuoted, text);
+            copyFolded(text, QByteArrayView(text, found - text), fold);
             *found++ = '\n';
         }
         m_searchStarts.push_back(found - search);

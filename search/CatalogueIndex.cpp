@@ -2,6 +2,7 @@
 
 #include "store/CatalogueFiles.h"
 #include "store/Codepage.h"
+#include "store/MultilineText.h"
 #include "store/ProfileDocument.h"
 #include "store/ProfileFile.h"
 
@@ -16,13 +17,7 @@ namespace {
 constexpr qsizetype maxCost = 512LL * 1024 * 1024;
 constexpr qint64 settleNanoseconds = 100LL * 1000 * 1000;
 
-bool isQuote(char c)
-{
-    return c == '"' || c == '\'';
-}
-
-// A value as ProfileFile reads it: without a pair of quotation marks around it, cut to the longest
-// value a reader gets.
+// A value as ProfileFile reads it.
 struct Stored
 {
     QByteArrayView bytes;
@@ -31,15 +26,11 @@ struct Stored
 
 std::optional<Stored> stored(const ProfileDocument &document, QByteArrayView section, QByteArrayView key)
 {
-    auto value = document.value(section, key);
+    const auto value = document.value(section, key);
     if (!value)
         return std::nullopt;
     Stored result;
-    if (value->size() >= 2 && isQuote(value->front()) && value->front() == value->back()) {
-        result.doubleQuoted = value->front() == '"';
-        value = value->sliced(1, value->size() - 2);
-    }
-    result.bytes = value->first(std::min(value->size(), ProfileFile::maxValueLength));
+    result.bytes = readValue(*value, &result.doubleQuoted);
     return result;
 }
 
@@ -52,23 +43,6 @@ QString storedText(const ProfileDocument &document, QByteArrayView section, QByt
 int storedNumber(const ProfileDocument &document, QByteArrayView key)
 {
     return parseProfileNumber(storedText(document, "config", key), 0);
-}
-
-// The text of a multi-line box, as MultilineText::decode gives it, kept in the file's bytes; written
-// at `out`, answers where it ends. Never longer than what the file stores.
-char *writeMultiline(char *out, const Stored &value)
-{
-    QByteArrayView rest = value.bytes;
-    for (qsizetype at = value.doubleQuoted ? rest.indexOf('\\') : -1; at >= 0 && at + 1 < rest.size();
-         at = rest.indexOf('\\')) {
-        const char next = rest[at + 1];
-        const bool escape = next == '\\' || next == 'r' || next == 'n';
-        out = std::copy_n(rest.data(), escape ? at : at + 1, out);
-        if (escape)
-            *out++ = next == 'r' ? '\r' : next == 'n' ? '\n' : next;
-        rest = rest.sliced(escape ? at + 2 : at + 1);
-    }
-    return std::copy_n(rest.data(), rest.size(), out);
 }
 
 std::optional<FileAccess::Contents> readFile(const QString &fileName, qint64 maxSize)
@@ -126,7 +100,7 @@ std::shared_ptr<SearchableItems> CatalogueIndex::parseItems(const QByteArray &by
             if (key == firstNamed)
                 items->titles[size_t(p)] = qint32(items->values.size());
             items->values.push_back({quint32(out - begin), quint32(p), quint8(key)});
-            out = key >= 10 ? writeMultiline(out, *value) : std::copy_n(value->bytes.data(), value->bytes.size(), out);
+            out = MultilineText::decode(value->bytes, key >= 10 && value->doubleQuoted, out);
             *out++ = '\0';
         }
     }

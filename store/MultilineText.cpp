@@ -1,5 +1,7 @@
 #include "MultilineText.h"
 
+#include <algorithm>
+
 namespace {
 
 bool isBlank(QChar c)
@@ -17,7 +19,7 @@ bool isPlain(const QString &text)
 {
     if (text.isEmpty())
         return true;
-    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+    if (text.contains(QLatin1Char(u'\r')) || text.contains(QLatin1Char(u'\n')))
         return false;
     if (isBlank(text.front()) || isBlank(text.back()))
         return false;
@@ -36,10 +38,10 @@ QString encode(const QString &text)
     QChar *out = result.data();
     *out++ = QLatin1Char('"');
     for (QChar c : text) {
-        const bool escaped = c == QLatin1Char('\\') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
+        const bool escaped = c == QLatin1Char(u'\\') || c == QLatin1Char(u'\r') || c == QLatin1Char(u'\n');
         if (escaped)
-            *out++ = QLatin1Char('\\');
-        *out++ = c == QLatin1Char('\r') ? QLatin1Char('r') : c == QLatin1Char('\n') ? QLatin1Char('n') : c;
+            *out++ = QLatin1Char(u'\\');
+        *out++ = c == QLatin1Char(u'\r') ? QLatin1Char(u'r') : c == QLatin1Char(u'\n') ? QLatin1Char(u'n') : c;
     }
     *out++ = QLatin1Char('"');
     result.truncate(out - result.constData());
@@ -51,26 +53,41 @@ QString encodeLine(const QString &text)
     return isPlain(text) ? text : QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-QString decode(const QString &stored, bool quoted)
+namespace {
+
+// A backslash before anything but "\\", "r" or "n" is itself.
+template <typename Char> Char *unescape(const Char *stored, qsizetype size, Char *out)
 {
-    if (!quoted || !stored.contains(QLatin1Char('\\')))
-        return stored;
-    QString result(stored.size(), Qt::Uninitialized);
-    QChar *out = result.data();
-    for (qsizetype i = 0; i < stored.size(); ++i) {
-        const QChar c = stored[i];
-        const QChar next = i + 1 < stored.size() ? stored[i + 1] : QChar();
-        if (c != QLatin1Char('\\')) {
-            *out++ = c;
-        } else if (next == QLatin1Char('\\') || next == QLatin1Char('r') || next == QLatin1Char('n')) {
-            *out++ = next == QLatin1Char('r') ? QChar(u'\r') : next == QLatin1Char('n') ? QChar(u'\n') : next;
+    for (qsizetype i = 0; i < size; ++i) {
+        const Char c = stored[i];
+        const Char next = i + 1 < size ? stored[i + 1] : Char();
+        if (c == Char(u'\\') && (next == Char(u'\\') || next == Char(u'r') || next == Char(u'n'))) {
+            *out++ = next == Char(u'r') ? Char(u'\r') : next == Char(u'n') ? Char(u'\n') : next;
             ++i;
         } else {
-            *out++ = c; // a backslash before anything else is itself
+            *out++ = c;
         }
     }
-    result.truncate(out - result.constData());
+    return out;
+}
+
+} // namespace
+
+QString decode(const QString &stored, bool quoted)
+{
+    if (!quoted || !stored.contains(QLatin1Char(u'\\')))
+        return stored;
+    QString result(stored.size(), Qt::Uninitialized);
+    const QChar *end = unescape(stored.constData(), stored.size(), result.data());
+    result.truncate(end - result.constData());
     return result;
+}
+
+char *decode(QByteArrayView stored, bool quoted, char *out)
+{
+    if (!quoted)
+        return std::copy_n(stored.data(), stored.size(), out);
+    return unescape(stored.data(), stored.size(), out);
 }
 
 } // namespace MultilineText

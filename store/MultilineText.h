@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 // One-line form of a multi-line value. Text that a plain entry keeps as it is stays unchanged, so
@@ -16,5 +17,8 @@ QString encodeLine(const QString &text);
 
 // `stored` is the value as read; `quoted` tells whether it stood between double quotation marks.
 QString decode(const QString &stored, bool quoted);
+// The same for the stored bytes, written at `out`, which needs room for stored.size() bytes;
+// answers where the text ends.
+char *decode(QByteArrayView stored, bool quoted, char *out);
 
 } // namespace MultilineText

@@ -104,8 +104,7 @@ std::optional<StoredBytes> readStoredBytes(const ProfileDocument *document, cons
     if (!value)
         return std::nullopt;
     StoredBytes stored;
-    const QByteArrayView unquoted = unquotedValue(*value, &stored.doubleQuoted);
-    stored.bytes = whole ? unquoted : unquoted.first(std::min(unquoted.size(), ProfileFile::maxValueLength));
+    stored.bytes = whole ? unquotedValue(*value, &stored.doubleQuoted) : readValue(*value, &stored.doubleQuoted);
     return stored;
 }
 
@@ -178,6 +177,12 @@ QByteArrayView unquotedValue(QByteArrayView value, bool *doubleQuoted)
     if (doubleQuoted)
         *doubleQuoted = quoted && value.front() == '"';
     return quoted ? value.sliced(1, value.size() - 2) : value;
+}
+
+QByteArrayView readValue(QByteArrayView value, bool *doubleQuoted)
+{
+    const QByteArrayView unquoted = unquotedValue(value, doubleQuoted);
+    return unquoted.first(std::min(unquoted.size(), ProfileFile::maxValueLength));
 }
 
 std::optional<int> parseNumber(QStringView text)

@@ -96,6 +96,8 @@ private:
 // A value as ProfileDocument gives it, without the pair of quotation marks that the reading rules
 // drop; `doubleQuoted` tells whether they were double ones.
 QByteArrayView unquotedValue(QByteArrayView value, bool *doubleQuoted = nullptr);
+// The bytes ReadText makes its text of: unquoted, and cut to maxValueLength.
+QByteArrayView readValue(QByteArrayView value, bool *doubleQuoted = nullptr);
 
 // The number rules of ReadNumber, for a text already read: nothing when the text is no number.
 std::optional<int> parseNumber(QStringView text);
