@@ -4,6 +4,8 @@
 
 #include <QSettings>
 #include <QUrl>
+#include <initializer_list>
+#include <utility>
 
 namespace ViewState {
 
@@ -24,11 +26,14 @@ QVariant read(const QString &key)
     return settings->value(group + QLatin1Char('/') + key);
 }
 
-void write(const QString &key, const QVariant &value)
+// One opening of the settings for what a choice changes: each one reads the whole store.
+void write(std::initializer_list<std::pair<QString, QVariant>> values)
 {
     const auto settings = DataDirectory::userSettings();
-    if (settings->value(group + QLatin1Char('/') + key) != value)
-        settings->setValue(group + QLatin1Char('/') + key, value);
+    for (const auto &[key, value] : values) {
+        if (settings->value(group + QLatin1Char('/') + key) != value)
+            settings->setValue(group + QLatin1Char('/') + key, value);
+    }
 }
 
 QByteArray bytes(const QVariant &value)
@@ -50,7 +55,7 @@ QByteArray windowGeometry()
 
 void setWindowGeometry(const QByteArray &geometry)
 {
-    write(QStringLiteral("okno"), geometry);
+    write({{QStringLiteral("okno"), geometry}});
 }
 
 Choice lastChoice()
@@ -60,8 +65,7 @@ Choice lastChoice()
 
 void setLastChoice(const Choice &choice)
 {
-    write(QStringLiteral("kategoria"), choice.category);
-    write(QStringLiteral("podkategoria"), choice.subcategory);
+    write({{QStringLiteral("kategoria"), choice.category}, {QStringLiteral("podkategoria"), choice.subcategory}});
 }
 
 QByteArray columns(const QString &category, const QString &subcategory)
@@ -71,7 +75,7 @@ QByteArray columns(const QString &category, const QString &subcategory)
 
 void setColumns(const QString &category, const QString &subcategory, const QByteArray &state)
 {
-    write(keyOf(category, subcategory), state);
+    write({{keyOf(category, subcategory), state}});
 }
 
 } // namespace ViewState
