@@ -13,6 +13,16 @@ namespace Bench {
 constexpr int itemCount = 10000;
 constexpr int largeItemCount = 100000;
 
+// The lines of item n's description and comment: a multi-line description, a one-line comment.
+inline QByteArray descriptionAndComment(int n)
+{
+    return "opis=\"Moneta srebrna, stan bardzo dobry.\\r\\nKupiona w " + QByteArray::number(1990 + n % 30) +
+           " roku na gie\xb3"
+           "dzie staro\x9c"
+           "ci, z certyfikatem.\\r\\nBez rys.\"\r\nkomentarz=Do wymiany, cena do uzgodnienia " +
+           QByteArray::number(n) + "\r\n";
+}
+
 struct Catalogue
 {
     QTemporaryDir folder;
@@ -40,11 +50,7 @@ struct Catalogue
                     bytes += "warto\x9c\xe6 " + QByteArray::number(i * 10 + k) + " z opisem pola";
                 bytes += "\r\n";
             }
-            bytes += "opis=\"Moneta srebrna, stan bardzo dobry.\\r\\nKupiona w " + QByteArray::number(1990 + i % 30) +
-                     " roku na gie\xb3"
-                     "dzie staro\x9c"
-                     "ci, z certyfikatem.\\r\\nBez rys.\"\r\n";
-            bytes += "komentarz=Do wymiany, cena do uzgodnienia " + QByteArray::number(i) + "\r\n";
+            bytes += descriptionAndComment(i);
         }
         bytes += "[config]\r\nliczba_pozycji=" + QByteArray::number(count) + "\r\n";
         QFile file(itemFile);

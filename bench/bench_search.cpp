@@ -2,6 +2,7 @@
 // each item with ten fields, a description and a comment; one item in 50 comes from "Łódź".
 // Cold: the search has read no file yet (the system's page cache may hold them). Warm: a second
 // search over the same files. first_ms is when the first batch of hits arrived.
+#include "BenchCatalogue.h"
 #include "search/CatalogueSearch.h"
 #include "store/CatalogueFiles.h"
 
@@ -38,11 +39,7 @@ QByteArray itemFile(int subcategory)
                                            : "warto\x9c\xe6 " + QByteArray::number(n * 10 + k) + " z opisem pola";
             bytes += "\r\n";
         }
-        bytes += "opis=\"Moneta srebrna, stan bardzo dobry.\\r\\nKupiona w " + QByteArray::number(1990 + n % 30) +
-                 " roku na gie\xb3"
-                 "dzie staro\x9c"
-                 "ci, z certyfikatem.\\r\\nBez rys.\"\r\n";
-        bytes += "komentarz=Do wymiany, cena do uzgodnienia " + QByteArray::number(n) + "\r\n";
+        bytes += Bench::descriptionAndComment(n);
     }
     bytes += "[config]\r\nliczba_pozycji=" + QByteArray::number(itemsEach) + "\r\n";
     return bytes;
