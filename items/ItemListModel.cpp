@@ -2,6 +2,7 @@
 
 #include "store/Codepage.h"
 #include "store/Error.h"
+#include "store/LargePages.h"
 #include "store/MultilineText.h"
 #include "store/ProfileStore.h"
 
@@ -80,6 +81,7 @@ void ItemListModel::readRows(const QString &itemFile, int count)
         return;
     const int rows = int(std::min<qsizetype>(count, document->numberedSections()));
     m_cellPlaces.reserve(size_t(rows) * m_columns.size());
+    LargePages::preferForCapacity(m_cellPlaces);
     m_searchStarts.reserve(size_t(rows) + 1);
     // Every value lies in the file, so its size bounds them; pages never written are never
     // taken from the system either. Each value in the search text is followed by '\n'.
@@ -89,6 +91,7 @@ void ItemListModel::readRows(const QString &itemFile, int count)
     m_search = QByteArray(document->size() + qsizetype(rows) * slotCount + 1, Qt::Uninitialized);
     const char *const cells = m_cells.constData();
     char *const search = m_search.data();
+    LargePages::prefer(search, size_t(m_search.size()));
     char *found = search;
     const auto &fold = Codepage::searchFoldTable();
 

@@ -1,6 +1,7 @@
 #include "FileAccess.h"
 
 #include "Error.h"
+#include "LargePages.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -79,6 +80,7 @@ std::optional<Contents> readWhole(const QByteArray &nativeName, qint64 maxSize)
         return Contents{{}, stampOf(before), true};
     }
     QByteArray bytes(qsizetype(before.st_size) + 1, Qt::Uninitialized); // the byte more shows the end at once
+    LargePages::prefer(bytes.data(), size_t(bytes.size()));
     qsizetype done = 0;
     ssize_t got = 0;
     do {

@@ -1,6 +1,7 @@
 #include "ProfileDocument.h"
 
 #include "Codepage.h"
+#include "LargePages.h"
 
 #include <QVarLengthArray>
 #include <algorithm>
@@ -65,6 +66,7 @@ bool sameFolded(QByteArrayView a, QByteArrayView b)
 ProfileDocument::ProfileDocument(QByteArray bytes) : m_bytes(std::move(bytes)), m_size(m_bytes.size())
 {
     m_lines.reserve(size_t(m_bytes.size() / 32));
+    LargePages::preferForCapacity(m_lines);
     const char *data = m_bytes.constData();
     const qsizetype size = m_bytes.size();
     qsizetype begin = 0;
@@ -94,6 +96,7 @@ const QByteArray &ProfileDocument::bytes() const
             total += line.size();
         Q_ASSERT(total == m_size);
         QByteArray joined(total, Qt::Uninitialized);
+        LargePages::prefer(joined.data(), size_t(total));
         char *const begin = joined.data();
         char *out = begin;
         for (Line &line : m_lines) {
@@ -189,6 +192,7 @@ void ProfileDocument::addToSectionIndex(qsizetype sectionIndex)
     qsizetype &first = m_sectionIndex[section.nameHash];
     if (first == 0) {
         first = sectionIndex + 1;
+        m_sections[sectionIndex].counts = true;
         return;
     }
     // The first section of a name is the one that counts.
@@ -200,6 +204,7 @@ void ProfileDocument::addToSectionIndex(qsizetype sectionIndex)
             return;
     }
     m_sectionCollisions.insert(section.nameHash, sectionIndex);
+    m_sections[sectionIndex].counts = true;
 }
 
 bool ProfileDocument::isNamed(qsizetype sectionIndex, quint32 hash, QByteArrayView name) const
@@ -224,6 +229,7 @@ qsizetype ProfileDocument::findSectionIndex(QByteArrayView name) const
 {
     if (m_lastSection >= 0 && name == QByteArrayView(m_lastSectionName.data(), m_lastSectionName.size()))
         return m_lastSection;
+    const qsizetype next = m_lastSection + 1;
     m_lastSection = -1;
     const quint32 hash = foldedHash(name);
     if (m_sectionIndex.isEmpty()) {
@@ -233,6 +239,11 @@ qsizetype ProfileDocument::findSectionIndex(QByteArrayView name) const
                 break;
             }
         }
+    } else if (next > 0 && next < qsizetype(m_sections.size()) && m_sections[next].counts &&
+               isNamed(next, hash, name)) {
+        // A reader walking a numbered file asks for its sections in file order; at a hundred
+        // thousand sections a lookup in the hash table is a cache miss, the next section is not.
+        m_lastSection = next;
     } else if (const auto first = m_sectionIndex.constFind(hash); first != m_sectionIndex.constEnd()) {
         if (isNamed(*first - 1, hash, name)) {
             m_lastSection = *first - 1;

@@ -67,6 +67,7 @@ private:
         qsizetype header = 0; // index of the "[name]" line
         qsizetype end = 0;    // index of the next header, or the line count
         quint32 nameHash = 0;
+        bool counts = false; // the first section of its name, once the sections are in the hash table
     };
 
     static Line classify(QByteArrayView text, bool startOfFile);

@@ -234,12 +234,13 @@ void TestProfileFile::sectionsAreFoundInFilesOfAnySize()
         QCOMPARE(file.ReadText(QStringLiteral("S%1").arg(i), "k", ""), QString::number(i));
         QCOMPARE(file.ReadText(QStringLiteral("s%1").arg(i + 1), "k", "brak"), QStringLiteral("brak"));
     }
-    // Read anew from the disk, where later sections of the same names do not count.
+    // Read anew from the disk, where later sections of the same names do not count, not even when
+    // asked for right after the section they follow.
     m_dir.write(QStringLiteral("many.gmd"),
                 m_dir.read(QStringLiteral("many.gmd")) + crlf({"[Sekcja350424]", "k=3", "[sekcja15219]", "k=4"}));
+    QCOMPARE(ProfileFile(name).ReadText("s39", "k", ""), QStringLiteral("39"));
     QCOMPARE(ProfileFile(name).ReadText("sekcja350424", "k", ""), QStringLiteral("2"));
     QCOMPARE(ProfileFile(name).ReadText("sekcja15219", "k", ""), QStringLiteral("1"));
-    QCOMPARE(ProfileFile(name).ReadText("s39", "k", ""), QStringLiteral("39"));
 }
 
 // Keys added inside long sections, ahead of other sections, with keys dropped among them: every
