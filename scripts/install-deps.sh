@@ -7,6 +7,8 @@ packages=(
     cmake g++ make pkgconf
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     libjpeg-dev libemf2svg-dev libwmf-dev qt6-svg-dev libfreetype-dev
+    # EXIF orientation of photos; WebP and TIFF through Qt's image plugins
+    libexif-dev qt6-image-formats-plugins
     # libwmf maps a metafile's fonts before it draws anything and refuses the file without them
     fonts-urw-base35
     libcurl4-openssl-dev
