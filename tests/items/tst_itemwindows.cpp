@@ -210,8 +210,8 @@ void TestItemWindows::editsAnItemAndItsPhotos()
     QCOMPARE(ItemStore::photos(m_place, 1),
              QStringList({m_pictures.file("awers.jpg"), m_pictures.file("medal.WMF"), m_pictures.file("order.emf")}));
     QCOMPARE(m_dialogs.shown[0].text, QStringLiteral("Dane zostały pomyślnie zmienione."));
-    QCOMPARE(m_dialogs.fileRequests.size(), 1);
-    QVERIFY2(m_dialogs.fileRequests[0].preview, "a picture is chosen without its preview");
+    QVERIFY(!m_dialogs.fileRequests.isEmpty());
+    QVERIFY2(m_dialogs.fileRequests.back().preview, "a picture is chosen without its preview");
     QCOMPARE(frmGlowny->ListPrzedmioty->model()->index(1, 0).data().toString(), QStringLiteral("B"));
     QCOMPARE(ItemStore::read(m_place, 0).fields[0], QStringLiteral("a"));
 }
