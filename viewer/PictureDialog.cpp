@@ -51,6 +51,7 @@ void PictureDialog::showPreview(const QString &path)
 {
     m_wanted = path.isEmpty() || QFileInfo(path).isDir() ? QString() : path;
     imgPodglad->clear();
+    imgPodglad->setAccessibleDescription(QString());
     lblRozmiar->clear();
     if (!m_wanted.isEmpty() && !m_busy)
         startDecoding(m_wanted);
@@ -76,6 +77,7 @@ void PictureDialog::decoded()
     }
     if (preview.image.isNull()) {
         imgPodglad->setText(QStringLiteral("Brak podglądu"));
+        imgPodglad->setAccessibleDescription(imgPodglad->text()); // its name hides the text from a screen reader
     } else {
         preview.image.setDevicePixelRatio(devicePixelRatioF());
         imgPodglad->setPixmap(QPixmap::fromImage(preview.image));
