@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "viewer/PictureDialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QPushButton>
@@ -19,6 +21,10 @@ public:
 
     QString openFileName(QWidget *parent, const FileRequest &request) override
     {
+        if (request.preview) {
+            PictureDialog dialog(parent, request.caption, request.proposed, request.filter);
+            return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        }
         if (request.mustExist)
             return QFileDialog::getOpenFileName(parent, request.caption, request.proposed, request.filter);
         QFileDialog dialog(parent, request.caption, request.proposed, request.filter);

@@ -16,6 +16,7 @@ public:
         QString filter;
         QString proposed;      // the folder and the file name offered at first
         bool mustExist = true; // an open dialog: only a file that exists can be chosen
+        bool preview = false;  // a picture is chosen: the dialog shows the one under the selection
     };
 
     virtual ~Dialogs() = default;

@@ -44,8 +44,8 @@ TfrmDodaj_zdjecie::TfrmDodaj_zdjecie(QWidget *parent)
 
 void choosePicture(QWidget *parent, QLineEdit *box)
 {
-    const QString path =
-        Dialogs::current().openFileName(parent, {QStringLiteral("Wybierz zdjęcie"), PictureLoader::dialogFilter(), {}, true});
+    const QString path = Dialogs::current().openFileName(
+        parent, {QStringLiteral("Wybierz zdjęcie"), PictureLoader::dialogFilter(), {}, true, true});
     if (!path.isEmpty())
         box->setText(path);
 }

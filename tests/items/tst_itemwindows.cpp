@@ -149,6 +149,9 @@ void TestItemWindows::addsItemsAndTheirPhotos()
              QStringLiteral("Wprowadzone dane zostały zapisane pomyślnie.\nCzy chcesz dodać teraz zdjęcia ?"));
     QCOMPARE(m_dialogs.shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(m_dialogs.shown[1].text, QStringLiteral("Zdjęcie zostało dodane"));
+    QCOMPARE(m_dialogs.fileRequests.size(), 2);
+    for (const Dialogs::FileRequest &request : m_dialogs.fileRequests)
+        QVERIFY2(request.preview, "a picture is chosen without its preview");
 
     const ItemValues first = ItemStore::read(m_place, 0);
     QCOMPARE(first.fields[0], QStringLiteral("5 złotych"));
@@ -207,6 +210,8 @@ void TestItemWindows::editsAnItemAndItsPhotos()
     QCOMPARE(ItemStore::photos(m_place, 1),
              QStringList({m_pictures.file("awers.jpg"), m_pictures.file("medal.WMF"), m_pictures.file("order.emf")}));
     QCOMPARE(m_dialogs.shown[0].text, QStringLiteral("Dane zostały pomyślnie zmienione."));
+    QVERIFY(!m_dialogs.fileRequests.isEmpty());
+    QVERIFY2(m_dialogs.fileRequests.back().preview, "a picture is chosen without its preview");
     QCOMPARE(frmGlowny->ListPrzedmioty->model()->index(1, 0).data().toString(), QStringLiteral("B"));
     QCOMPARE(ItemStore::read(m_place, 0).fields[0], QStringLiteral("a"));
 }
