@@ -64,8 +64,8 @@ def zoom(s):
     s.xdotool("mousemove", "--sync", x, y)
     s.xdotool("click", 5)
     s.wait_for(lambda: percent(area) == 150, "a notch of the wheel zooming out to 150 %")
-    s.key("minus")
-    s.wait_for(lambda: percent(area) == 125, "'-' zooming out to 125 %")
+    s.key("KP_Subtract")
+    s.wait_for(lambda: percent(area) == 125, "the keypad's '-' zooming out to 125 %")
     s.key("0")
     s.wait_for(lambda: percent(area) == fitted, "'0' fitting the photo again")
 
