@@ -18,7 +18,6 @@ QString zoomText(int percent)
 
 ZoomArea::ZoomArea(QWidget *parent) : QWidget(parent), m_zoomLabel(new QLabel(this))
 {
-    setMouseTracking(false);
     setFocusPolicy(Qt::NoFocus);
     m_zoomLabel->setObjectName(QStringLiteral("lblPowiekszenie"));
     m_zoomLabel->setAccessibleName(QStringLiteral("Powiększenie"));

@@ -64,6 +64,7 @@ private slots:
     void enlargedWindowShowsTheViewersPicture();
     void enlargedWindowStepsTheViewer_data();
     void enlargedWindowStepsTheViewer();
+    void enlargedWindowLeavesFullScreen();
     void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
     void editWindowFromTheViewerKeepsItsItem();
@@ -502,7 +503,38 @@ void TestItemWindows::enlargedWindowStepsTheViewer()
     frmPokaz->btnPowieksz->click();
     frmPokaz->close();
     QCOMPARE(seen, states);
-    QCOMPARE(m_dialogs.shown.size(), states.filter(QStringLiteral("wczytać")).size()); // each failed step reported once
+    // Each failed step reported once, by the viewer.
+    QCOMPARE(m_dialogs.shown.size(), states.filter(QStringLiteral("wczytać")).size());
+}
+
+// Esc leaves full screen before it closes; a window closed at full screen opens again at the photo's size.
+void TestItemWindows::enlargedWindowLeavesFullScreen()
+{
+    ItemStore::add(m_place, ItemValues());
+    ItemStore::addPhoto(m_place, 0, m_pictures.file("awers.jpg"));
+    openViewer(0);
+    QStringList seen;
+    const auto press = [&](Qt::Key key) {
+        QTest::keyClick(frmImage, key);
+        seen << QStringLiteral("%1 %2").arg(frmImage->isVisible()).arg(frmImage->isFullScreen());
+    };
+    whenShown(frmImage, [&] {
+        QVERIFY(QTest::qWaitForWindowActive(frmImage));
+        for (Qt::Key key : {Qt::Key_F11, Qt::Key_Escape, Qt::Key_F11})
+            press(key);
+        frmImage->close();
+    });
+    frmPokaz->btnPowieksz->click();
+    QSize reopened;
+    whenShown(frmImage, [&] {
+        reopened = frmImage->isFullScreen() ? QSize() : frmImage->frameGeometry().size();
+        press(Qt::Key_Escape);
+        frmImage->close(); // when Esc did not
+    });
+    frmPokaz->btnPowieksz->click();
+    frmPokaz->close();
+    QCOMPARE(seen, QStringList({"1 1", "1 0", "1 1", "0 0"}));
+    QCOMPARE(reopened, QSize(400, 300));
 }
 
 void TestItemWindows::enterPressesTheFocusedButton_data()
