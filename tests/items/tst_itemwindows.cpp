@@ -13,6 +13,7 @@
 #include "viewer/PictureArea.h"
 #include "viewer/Pokaz.h"
 #include "viewer/Usun_zdjecie.h"
+#include "viewer/ZoomArea.h"
 
 #include <QAction>
 #include <QLabel>
@@ -61,6 +62,9 @@ private slots:
     void enlargedPhotoFitsTheScreen();
     void enlargedWindowShowsTheViewersPicture_data();
     void enlargedWindowShowsTheViewersPicture();
+    void enlargedWindowStepsTheViewer_data();
+    void enlargedWindowStepsTheViewer();
+    void enlargedWindowLeavesFullScreen();
     void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
     void editWindowFromTheViewerKeepsItsItem();
@@ -440,6 +444,97 @@ void TestItemWindows::enlargedWindowShowsTheViewersPicture()
     QVERIFY(m_dialogs.shown.isEmpty());
     QCOMPARE(shown->first, window);
     QCOMPARE(shown->second, held);
+}
+
+void TestItemWindows::enlargedWindowStepsTheViewer_data()
+{
+    QTest::addColumn<QStringList>("photos");
+    QTest::addColumn<QList<int>>("keys");
+    // On opening and after each key: the viewer's index, whether "Poprzednie" and "Następne" can be
+    // chosen, then the picture area's description: its zoom, or the note of a photo not loaded.
+    QTest::addColumn<QStringList>("states");
+    const QString failed = QStringLiteral("Nie udało się wczytać tego zdjęcia.");
+    // The window is the first photo's size less its frame: 400x300 fitted at 99 %, 60x40 at 660 %.
+    QTest::newRow("arrows, off at both ends")
+        << QStringList{"awers.jpg", "rewers.BMP"}
+        << QList<int>{Qt::Key_Right, Qt::Key_1, Qt::Key_0, Qt::Key_Right, Qt::Key_Left, Qt::Key_Left}
+        << QStringList{"0 01 99 %", "1 10 660 %", "1 10 100 %", "1 10 660 %", "1 10 660 %", "0 01 99 %", "0 01 99 %"};
+    QTest::newRow("pages past a missing photo")
+        << QStringList{"awers.jpg", "brak.jpg", "rewers.BMP"}
+        << QList<int>{Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_PageUp}
+        << QStringList{"0 01 99 %", "1 11 " + failed, "2 10 660 %", "1 11 " + failed, "0 01 99 %"};
+    QTest::newRow("zoom keys, then a step fits the next photo")
+        << QStringList{"awers.jpg", "zepsute.jpg", "awers.jpg"}
+        << QList<int>{Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Minus, Qt::Key_Right, Qt::Key_Right, Qt::Key_Plus, Qt::Key_F}
+        << QStringList{"0 01 99 %",      "0 01 100 %", "0 01 125 %", "0 01 100 %",
+                       "1 11 " + failed, "2 10 99 %",  "2 10 100 %", "2 10 99 %"};
+}
+
+// The enlarged window steps the viewer itself: the viewer's index, ends and failed photos are its.
+void TestItemWindows::enlargedWindowStepsTheViewer()
+{
+    QFETCH(QStringList, photos);
+    QFETCH(QList<int>, keys);
+    QFETCH(QStringList, states);
+    ItemStore::add(m_place, ItemValues());
+    for (const QString &name : photos)
+        ItemStore::addPhoto(m_place, 0, m_pictures.file(name));
+    openViewer(0);
+    QStringList seen;
+    const auto state = [&] {
+        if (frmImage->Image1->picture() != frmPokaz->picture())
+            seen << QStringLiteral("not the viewer's picture");
+        seen << QStringLiteral("%1 %2%3 %4")
+                    .arg(frmPokaz->photoIndex())
+                    .arg(int(frmImage->actPoprzednie->isEnabled()))
+                    .arg(int(frmImage->actNastepne->isEnabled()))
+                    .arg(frmImage->Image1->accessibleDescription());
+    };
+    whenShown(frmImage, [&] {
+        frmImage->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frmImage));
+        state();
+        for (int key : keys) {
+            QTest::keyClick(frmImage, Qt::Key(key));
+            state();
+        }
+        frmImage->close();
+    });
+    frmPokaz->btnPowieksz->click();
+    frmPokaz->close();
+    QCOMPARE(seen, states);
+    // Each failed step reported once, by the viewer.
+    QCOMPARE(m_dialogs.shown.size(), states.filter(QStringLiteral("wczytać")).size());
+}
+
+// Esc leaves full screen before it closes; a window closed at full screen opens again at the photo's size.
+void TestItemWindows::enlargedWindowLeavesFullScreen()
+{
+    ItemStore::add(m_place, ItemValues());
+    ItemStore::addPhoto(m_place, 0, m_pictures.file("awers.jpg"));
+    openViewer(0);
+    QStringList seen;
+    const auto press = [&](Qt::Key key) {
+        QTest::keyClick(frmImage, key);
+        seen << QStringLiteral("%1 %2").arg(frmImage->isVisible()).arg(frmImage->isFullScreen());
+    };
+    whenShown(frmImage, [&] {
+        QVERIFY(QTest::qWaitForWindowActive(frmImage));
+        for (Qt::Key key : {Qt::Key_F11, Qt::Key_Escape, Qt::Key_F11})
+            press(key);
+        frmImage->close();
+    });
+    frmPokaz->btnPowieksz->click();
+    QSize reopened;
+    whenShown(frmImage, [&] {
+        reopened = frmImage->isFullScreen() ? QSize() : frmImage->frameGeometry().size();
+        press(Qt::Key_Escape);
+        frmImage->close(); // when Esc did not
+    });
+    frmPokaz->btnPowieksz->click();
+    frmPokaz->close();
+    QCOMPARE(seen, QStringList({"1 1", "1 0", "1 1", "0 0"}));
+    QCOMPARE(reopened, QSize(400, 300));
 }
 
 void TestItemWindows::enterPressesTheFocusedButton_data()
