@@ -51,6 +51,9 @@ QString startingFolder(const QString &folder)
     return path.isEmpty() ? QDir::homePath() : path;
 }
 
+// A short list is shown with every file; a long one by folder, to be opened where wanted.
+constexpr qsizetype expandedUpTo = 100;
+
 // A relink of a large catalogue takes a while on the windows' thread.
 struct WaitCursor
 {
@@ -71,6 +74,7 @@ TfrmBrakujace_zdjecia::TfrmBrakujace_zdjecia(QWidget *parent)
     treeZdjecia->setAccessibleName(QStringLiteral("Brakujące zdjęcia"));
     treeZdjecia->setModel(m_model);
     treeZdjecia->setUniformRowHeights(true);
+    treeZdjecia->setTextElideMode(Qt::ElideMiddle); // a folder's own name is at its end
     treeZdjecia->setSelectionBehavior(QAbstractItemView::SelectRows);
     treeZdjecia->setEditTriggers(QAbstractItemView::NoEditTriggers);
     treeZdjecia->header()->resizeSection(MissingPhotoModel::NameColumn, 320);
@@ -133,9 +137,11 @@ void TfrmBrakujace_zdjecia::scanFinished(const MissingPhotoScan &scan)
     if (scan.folders.isEmpty())
         lblStan->setText(QStringLiteral("Wszystkie zdjęcia są na swoim miejscu."));
     else
-        lblStan->setText(QStringLiteral("Brakuje %1 w folderach: %2.")
-                             .arg(photosCount(scan.missingCount()))
+        lblStan->setText(QStringLiteral("Brakujących zdjęć: %1, w folderach: %2.")
+                             .arg(scan.missingCount())
                              .arg(scan.folders.size()));
+    if (scan.missingCount() <= expandedUpTo)
+        treeZdjecia->expandAll();
     for (int row = 0; row < m_model->rowCount(); ++row) {
         if (row == 0 || m_model->folderAt(m_model->index(row, 0)) == chosen)
             treeZdjecia->setCurrentIndex(m_model->index(row, 0));
