@@ -38,6 +38,11 @@ public:
         return QFileDialog::getSaveFileName(parent, request.caption, request.proposed, request.filter, nullptr,
                                             QFileDialog::DontConfirmOverwrite);
     }
+
+    QString folderName(QWidget *parent, const FolderRequest &request) override
+    {
+        return QFileDialog::getExistingDirectory(parent, request.caption, request.proposed);
+    }
 };
 
 QtDialogs realDialogs;

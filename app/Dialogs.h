@@ -19,6 +19,12 @@ public:
         bool preview = false;  // a picture is chosen: the dialog shows the one under the selection
     };
 
+    struct FolderRequest
+    {
+        QString caption;
+        QString proposed; // the folder offered at first
+    };
+
     virtual ~Dialogs() = default;
 
     virtual QMessageBox::StandardButton message(QWidget *parent, const QString &caption, const QString &text,
@@ -27,6 +33,8 @@ public:
     // before an existing file is chosen.
     virtual QString openFileName(QWidget *parent, const FileRequest &request) = 0;
     virtual QString saveFileName(QWidget *parent, const FileRequest &request) = 0;
+    // An existing folder, or the empty text when the user cancels.
+    virtual QString folderName(QWidget *parent, const FolderRequest &request) = 0;
 
     static Dialogs &current();
     // Puts `dialogs` in place of the real ones (nullptr restores them); the caller keeps ownership.

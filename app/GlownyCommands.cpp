@@ -2,6 +2,7 @@
 #include "Glowny.h"
 
 #include "Application.h"
+#include "Command.h"
 #include "Dialogs.h"
 #include "Info.h"
 #include "categories/Dodaj_kategorie.h"
@@ -15,7 +16,7 @@
 #include "settings/StartupCheck.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
-#include "Command.h"
+#include "viewer/Brakujace_zdjecia.h"
 
 #include <QTimer>
 
@@ -109,6 +110,13 @@ void TfrmGlowny::Import1Click()
     show();
     QTimer::singleShot(0, this, [this] { runCommand([this] { FormActivate(); }); });
     Dialogs::information(this, QStringLiteral("Dane zostały zaimportowane poprawnie"));
+}
+
+// Modal, and ended with the activation refresh: a relink has changed photo lists the main window
+// and the viewer read.
+void TfrmGlowny::Brakujcezdjcia1Click()
+{
+    showModal(frmBrakujace_zdjecia);
 }
 
 void TfrmGlowny::Konfiguracja1Click()

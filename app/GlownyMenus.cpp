@@ -43,6 +43,7 @@ void TfrmGlowny::buildMenus()
     addCommand(main, QStringLiteral("Edytor kategorii"), "Edytorkategorii1", this, &TfrmGlowny::Edytorkategorii1Click);
     addCommand(main, QStringLiteral("Szukaj"), "Szukaj1", this, &TfrmGlowny::Szukaj1Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addCommand(main, QStringLiteral("Brakujące zdjęcia…"), "Brakujcezdjcia1", this, &TfrmGlowny::Brakujcezdjcia1Click);
     QMenu *exchange = main->addMenu(QStringLiteral("Import/Eksport"));
     exchange->setObjectName(QStringLiteral("ImportEksport1"));
     addCommand(exchange, QStringLiteral("Import danych"), "Importdanych1", this, &TfrmGlowny::Import1Click);

@@ -13,6 +13,7 @@
 #include "settings/Aktualizacja.h"
 #include "settings/Konfiguracja.h"
 #include "store/Config_files.h"
+#include "viewer/Brakujace_zdjecia.h"
 #include "viewer/Dodaj_zdjecie.h"
 #include "viewer/Image.h"
 #include "viewer/Pokaz.h"
@@ -41,4 +42,5 @@ void createWindows()
     frmKonfiguracja = new TfrmKonfiguracja(frmGlowny);
     frmAktualizacja = new TfrmAktualizacja(frmGlowny);
     frmSzukaj = new TfrmSzukaj(frmGlowny);
+    frmBrakujace_zdjecia = new TfrmBrakujace_zdjecia(frmGlowny);
 }

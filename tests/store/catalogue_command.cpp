@@ -1,9 +1,10 @@
 // Runs one multi-file command on the catalogue in a folder, for a test to kill it half way:
-//   catalogue_command <data directory> <command> [export file]
+//   catalogue_command <data directory> <command> [export file | new photo folder]
 // It says "ready" just before the command starts.
 #include "categories/CategoryStore.h"
 #include "exchange/Import.h"
 #include "items/ItemStore.h"
+#include "items/PhotoRelink.h"
 #include "store/CatalogueFiles.h"
 #include "store/ProfileFile.h"
 
@@ -33,6 +34,8 @@ int main(int argc, char *argv[])
         ItemStore::remove({dir, QStringLiteral("Monety"), QStringLiteral("Polska")}, 3);
     } else if (command == "import" && argc == 4) {
         Import::run(dir, QString::fromLocal8Bit(argv[3]));
+    } else if (command == "relink" && argc == 4) {
+        PhotoRelink::run(dir, QStringLiteral("C:\\Zdjecia"), QString::fromLocal8Bit(argv[3]));
     } else {
         return 2;
     }

@@ -190,10 +190,12 @@ private slots:
 // the catalogue is the one before the command or the one after it, all of it reachable.
 void TestJournal::killedCommandsLeaveTheCatalogueWhole()
 {
-    const QList<QStringList> commands{{"rename-category"},    {"rename-subcategory"}, {"delete-category"},
-                                      {"delete-subcategory"}, {"delete-item"},        {"import"}};
+    const QList<QStringList> commands{{"rename-category"}, {"rename-subcategory"},
+                                      {"delete-category"}, {"delete-subcategory"},
+                                      {"delete-item"},     {"import"},
+                                      {"relink"}};
     const int kills =
-        qEnvironmentVariableIsSet("GROMADNIK_CRASH_KILLS") ? qEnvironmentVariableIntValue("GROMADNIK_CRASH_KILLS") : 48;
+        qEnvironmentVariableIsSet("GROMADNIK_CRASH_KILLS") ? qEnvironmentVariableIntValue("GROMADNIK_CRASH_KILLS") : 56;
     QRandomGenerator random(quint32(qEnvironmentVariableIntValue("GROMADNIK_CRASH_SEED") + 1));
     const Files before = catalogue(150);
     TestDir exportDir;
@@ -202,10 +204,22 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
         lay(source, catalogue(150, 1));
         Export::run(source.path(), exportDir.file("eksport.txt"));
     }
+    // The photos of C:\Zdjecia moved to a folder of their own, one in three of the second ones left behind.
+    TestDir photoDir;
+    for (const auto &[name, items] : {std::pair{"Polska", 150}, {"Niemcy", 100}}) {
+        for (int n = 0; n < items; ++n) {
+            const QString tag = QStringLiteral("0-%1-%2").arg(QLatin1String(name)).arg(n);
+            photoDir.write(tag + "a.jpg", {});
+            if (n % 3 != 0)
+                photoDir.write(tag + "b.jpg", {});
+        }
+    }
     const auto start = [&](QProcess &child, const TestDir &dir, QStringList arguments) {
         lay(dir, before);
         if (arguments == QStringList{"import"})
             arguments << exportDir.file("eksport.txt");
+        if (arguments == QStringList{"relink"})
+            arguments << photoDir.path();
         child.start(commandExecutable(), QStringList{dir.path()} + arguments);
         return child.waitForStarted() && child.waitForReadyRead(20000);
     };

@@ -27,3 +27,9 @@ QString ScriptedDialogs::saveFileName(QWidget *, const FileRequest &request)
     fileRequests.append(request);
     return m_fileNames.isEmpty() ? QString() : m_fileNames.dequeue();
 }
+
+QString ScriptedDialogs::folderName(QWidget *, const FolderRequest &request)
+{
+    folderRequests.append(request);
+    return m_folderNames.isEmpty() ? QString() : m_folderNames.dequeue();
+}

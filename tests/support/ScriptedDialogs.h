@@ -27,17 +27,21 @@ public:
     // Runs while the next box is "shown", as a user would act then.
     void onNextMessage(std::function<void()> action) { m_actions.enqueue(std::move(action)); }
     void fileNameNext(const QString &name) { m_fileNames.enqueue(name); }
+    void folderNameNext(const QString &name) { m_folderNames.enqueue(name); }
 
     QList<Shown> shown;
     QList<FileRequest> fileRequests;
+    QList<FolderRequest> folderRequests;
 
     QMessageBox::StandardButton message(QWidget *parent, const QString &caption, const QString &text,
                                         QMessageBox::StandardButtons buttons, Icon icon) override;
     QString openFileName(QWidget *parent, const FileRequest &request) override;
     QString saveFileName(QWidget *parent, const FileRequest &request) override;
+    QString folderName(QWidget *parent, const FolderRequest &request) override;
 
 private:
     QQueue<QMessageBox::StandardButton> m_answers;
     QQueue<std::function<void()>> m_actions;
     QQueue<QString> m_fileNames;
+    QQueue<QString> m_folderNames;
 };
