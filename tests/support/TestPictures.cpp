@@ -39,6 +39,33 @@ void writeJpeg(const QString &fileName, const QImage &image, int quality)
     std::free(buffer);
 }
 
+void writeJpegWithOrientation(const QString &fileName, const QImage &stored, int orientation)
+{
+    writeJpeg(fileName, stored);
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("Cannot read a test picture");
+    const QByteArray jpeg = file.readAll();
+    file.close();
+    const bool motorola = orientation % 2 == 0;
+    const auto word = [motorola](quint32 value, int size) {
+        QByteArray bytes;
+        for (int k = 0; k < size; ++k)
+            bytes.append(char(value >> 8 * (motorola ? size - 1 - k : k)));
+        return bytes;
+    };
+    // The TIFF header, then IFD0 with the one Orientation entry (SHORT, one value) and no next IFD.
+    const QByteArray tiff = QByteArray(motorola ? "MM" : "II") + word(42, 2) + word(8, 4) + word(1, 2) +
+                            word(0x0112, 2) + word(3, 2) + word(1, 4) + word(quint32(orientation), 2) + word(0, 2) +
+                            word(0, 4);
+    const QByteArray content = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray app1("\xFF\xE1", 2);
+    app1.append(char((content.size() + 2) >> 8)).append(char((content.size() + 2) & 0xFF)).append(content);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("Cannot write a test picture");
+    file.write(jpeg.left(2) + app1 + jpeg.mid(2));
+}
+
 QImage quarters(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
