@@ -32,7 +32,8 @@ struct LargePhotos
             gradient.setColorAt(1, QColor(40, 60, 120));
             painter.fillRect(image.rect(), gradient);
             for (int i = 0; i < 400; ++i)
-                painter.fillRect((i * 7919 + k) % 5900, (i * 104729) % 3900, 100, 100, QColor::fromHsv(i % 360, 200, 200));
+                painter.fillRect((i * 7919 + k) % 5900, (i * 104729) % 3900, 100, 100,
+                                 QColor::fromHsv(i % 360, 200, 200));
             painter.end();
             paths.append(folder.filePath(QStringLiteral("aparat%1.jpg").arg(k)));
             image.save(paths.last(), "JPG", 90);
@@ -68,9 +69,8 @@ void ThumbnailsOf24MegapixelJpegs(benchmark::State &state)
         QTimer tick;
         tick.setTimerType(Qt::PreciseTimer);
         QElapsedTimer since;
-        QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-            worstLateness = qMax(worstLateness, since.restart() - 10);
-        });
+        QObject::connect(&tick, &QTimer::timeout, &loop,
+                         [&] { worstLateness = qMax(worstLateness, since.restart() - 10); });
         for (const QString &file : std::as_const(photos.paths))
             loader.thumbnail(file);
         since.start();

@@ -58,10 +58,10 @@ void PhotoStrip::setCurrent(int index)
 void PhotoStrip::thumbnailReady(const QString &path)
 {
     const QImage thumbnail = m_loader->thumbnail(path);
-    const QIcon icon = thumbnail.isNull()
-                           ? placeholder(m_loader->failed(path))
-                           : QIcon(QPixmap::fromImage(thumbnail.scaled(thumbnailSize, Qt::KeepAspectRatio,
-                                                                       Qt::SmoothTransformation)));
+    const QIcon icon =
+        thumbnail.isNull()
+            ? placeholder(m_loader->failed(path))
+            : QIcon(QPixmap::fromImage(thumbnail.scaled(thumbnailSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     for (int k = 0; k < count(); ++k) {
         if (item(k)->data(Qt::UserRole).toString() == path)
             item(k)->setIcon(icon);

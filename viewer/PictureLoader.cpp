@@ -91,8 +91,8 @@ struct PluginKind
     const char *name;
 };
 constexpr PluginKind pluginKinds[] = {
-    {"png", "png", "PNG"}, {"gif", "gif", "GIF"}, {"webp", "webp", "WebP"}, {"tif", "tiff", "TIFF"},
-    {"tiff", "tiff", "TIFF"},
+    {"png", "png", "PNG"},   {"gif", "gif", "GIF"},    {"webp", "webp", "WebP"},
+    {"tif", "tiff", "TIFF"}, {"tiff", "tiff", "TIFF"},
 };
 
 // A GIF gives its first frame: a photo is one picture.
@@ -102,8 +102,9 @@ QImage readWithPlugin(const QString &path, const PluginKind &kind, QSize fitInto
         throw AppError(QStringLiteral("Nie można wczytać zdjęcia %1: brak modułu Qt do odczytu plików %2 "
                                       "(pakiet qt6-image-formats-plugins).")
                            .arg(path, QLatin1String(kind.name)));
-    return readWithQt(path, kind.format, fitInto,
-                      QStringLiteral("Plik %1 jest uszkodzony albo nie jest obrazem %2.").arg(path, QLatin1String(kind.name)));
+    return readWithQt(
+        path, kind.format, fitInto,
+        QStringLiteral("Plik %1 jest uszkodzony albo nie jest obrazem %2.").arg(path, QLatin1String(kind.name)));
 }
 
 // Little-endian integers of a metafile header; 0 past the end.

@@ -48,8 +48,7 @@ QImage readStored(const QString &path)
 }
 
 // A cache that cannot be written (a full disk, a read-only home) only costs making the thumbnail again.
-void store(QImage image, const QString &folder, const QString &name, const QByteArray &uri, qint64 mtime,
-           qint64 bytes)
+void store(QImage image, const QString &folder, const QString &name, const QByteArray &uri, qint64 mtime, qint64 bytes)
 {
     image.setText(uriKey, QString::fromLatin1(uri));
     image.setText(mtimeKey, QString::number(mtime));

@@ -109,6 +109,7 @@ void ThumbnailLoader::work()
         else
             jobs.images.insert(file, new QImage(image), qMax<qsizetype>(1, image.sizeInBytes() / 1024));
         lock.unlock();
-        QMetaObject::invokeMethod(this, [this, file] { emit ready(file); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, file] { emit ready(file); }, Qt::QueuedConnection);
     }
 }

@@ -86,8 +86,8 @@ void TestJpegImage::turnsPhotosUpright_data()
     // taken into account the decoder would choose a quarter.
     QTest::newRow("6 fitted") << 6 << QSize(1600, 1200) << QSize(600, 200) << QSize(150, 200) << QColor(Qt::blue)
                               << QColor(Qt::red);
-    QTest::newRow("3 fitted") << 3 << QSize(1600, 1200) << QSize(600, 200) << QSize(400, 300)
-                              << QColor(Qt::white) << QColor(Qt::blue);
+    QTest::newRow("3 fitted") << 3 << QSize(1600, 1200) << QSize(600, 200) << QSize(400, 300) << QColor(Qt::white)
+                              << QColor(Qt::blue);
 }
 
 void TestJpegImage::turnsPhotosUpright()

@@ -140,15 +140,15 @@ void TestPictureLoader::drawingsAreDrawnAtTheSizeShown_data()
     QTest::newRow("wmf, small area") << wmf << "wmf" << QSize(100, 100) << QSize(100, 50);
     QTest::newRow("wmf in twips") << wmfBytes(500, 250, Qt::blue, 1440) << "wmf" << QSize(1280, 1024)
                                   << QSize(500, 250);
-    QTest::newRow("wmf at 1000 units an inch") << wmfBytes(480, 240, Qt::blue, 1000) << "wmf" << QSize()
-                                               << QSize(480, 240);
+    QTest::newRow("wmf at 1000 units an inch")
+        << wmfBytes(480, 240, Qt::blue, 1000) << "wmf" << QSize() << QSize(480, 240);
     QTest::newRow("emf, own size") << emf << "emf" << QSize() << QSize(500, 250);
     QTest::newRow("emf, screen") << emf << "emf" << QSize(1280, 1024) << QSize(500, 250);
     QTest::newRow("emf, small area") << emf << "emf" << QSize(100, 100) << QSize(100, 50);
-    QTest::newRow("emf from a 300 dpi device") << emfBytes(480, 240, Qt::blue, 300) << "emf" << QSize()
-                                               << QSize(480, 240);
-    QTest::newRow("emf from a 300 dpi device, screen") << emfBytes(480, 240, Qt::blue, 300) << "emf"
-                                                       << QSize(1280, 1024) << QSize(480, 240);
+    QTest::newRow("emf from a 300 dpi device")
+        << emfBytes(480, 240, Qt::blue, 300) << "emf" << QSize() << QSize(480, 240);
+    QTest::newRow("emf from a 300 dpi device, screen")
+        << emfBytes(480, 240, Qt::blue, 300) << "emf" << QSize(1280, 1024) << QSize(480, 240);
 }
 
 void TestPictureLoader::drawingsAreDrawnAtTheSizeShown()

@@ -88,11 +88,16 @@ void TestThumbnails::cacheFollowsTheStandard_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("orientation");
     QTest::addColumn<QSize>("thumbnailSize");
-    QTest::newRow("normal") << 128 << "normal" << "awers.jpg" << 1 << QSize(128, 96);
-    QTest::newRow("large") << 256 << "large" << "awers.jpg" << 1 << QSize(256, 192);
-    QTest::newRow("name to escape") << 128 << "normal" << "złoty dukat #1.jpg" << 1 << QSize(128, 96);
-    QTest::newRow("photo turned by its EXIF") << 128 << "normal" << "rewers.jpg" << 6 << QSize(96, 128);
-    QTest::newRow("smaller than the thumbnail") << 256 << "large" << "moneta.png" << 1 << QSize(80, 60);
+    QTest::newRow("normal") << 128 << "normal"
+                            << "awers.jpg" << 1 << QSize(128, 96);
+    QTest::newRow("large") << 256 << "large"
+                           << "awers.jpg" << 1 << QSize(256, 192);
+    QTest::newRow("name to escape") << 128 << "normal"
+                                    << "złoty dukat #1.jpg" << 1 << QSize(128, 96);
+    QTest::newRow("photo turned by its EXIF") << 128 << "normal"
+                                              << "rewers.jpg" << 6 << QSize(96, 128);
+    QTest::newRow("smaller than the thumbnail") << 256 << "large"
+                                                << "moneta.png" << 1 << QSize(80, 60);
 }
 
 void TestThumbnails::cacheFollowsTheStandard()
