@@ -1,5 +1,6 @@
 #include "JpegImage.h"
 
+#include "ExifOrientation.h"
 #include "PictureLoader.h"
 #include "store/Error.h"
 
@@ -8,6 +9,7 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include <jerror.h>
@@ -98,7 +100,6 @@ void convertCmyk(QImage &image, bool inverted)
     }
 }
 
-// What must survive a longjmp (the image, the error code) is written through the caller's references.
 // The scale, in eighths, at which the image still fills `fitInto`.
 unsigned int eighthsFor(const jpeg_decompress_struct &info, QSize fitInto)
 {
@@ -109,8 +110,26 @@ unsigned int eighthsFor(const jpeg_decompress_struct &info, QSize fitInto)
     return std::clamp(unsigned(std::ceil(scale * 8)), 1u, 8u);
 }
 
-// `tooLarge` is set, and false answered, for a photo of more than maxPixels at the scale decoded.
-bool decode(QIODevice &device, QSize fitInto, QImage *&image, int &errorCode, bool &tooLarge)
+// The EXIF segment, when the camera wrote one, comes first after the file's start.
+int orientationOf(const jpeg_decompress_struct &info)
+{
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
+        if (marker->marker == JPEG_APP0 + 1 && marker->data_length > 6 && !std::memcmp(marker->data, "Exif\0\0", 6))
+            return ExifOrientation::fromApp1(marker->data, marker->data_length);
+    }
+    return 1;
+}
+
+// What must survive a longjmp is written through the caller's `out`.
+struct Decoded
+{
+    QImage *image = nullptr;
+    int errorCode = 0;
+    bool tooLarge = false; // a photo of more than maxPixels at the scale decoded
+    int orientation = 1;
+};
+
+bool decode(QIODevice &device, QSize fitInto, Decoded &out)
 {
     auto source = std::make_unique<Source>(); // made before the jump point: nothing to destroy after a jump
     jpeg_decompress_struct info{};
@@ -119,27 +138,30 @@ bool decode(QIODevice &device, QSize fitInto, QImage *&image, int &errorCode, bo
     errors.base.error_exit = onError;
     errors.base.emit_message = onMessage;
     if (setjmp(errors.jump)) {
-        errorCode = errors.base.msg_code;
+        out.errorCode = errors.base.msg_code;
         jpeg_destroy_decompress(&info);
         return false;
     }
     jpeg_create_decompress(&info);
     readFrom(info, *source, device);
+    jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&info, TRUE);
+    out.orientation = orientationOf(info);
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBX;
-    info.scale_num = eighthsFor(info, fitInto);
+    info.scale_num = eighthsFor(info, ExifOrientation::decodeBox(fitInto, out.orientation));
     info.scale_denom = 8;
     jpeg_calc_output_dimensions(&info);
     if (quint64(info.output_width) * info.output_height > maxPixels) {
-        tooLarge = true;
+        out.tooLarge = true;
         jpeg_destroy_decompress(&info);
         return false;
     }
     jpeg_start_decompress(&info);
+    QImage *&image = out.image;
     image = new QImage(int(info.output_width), int(info.output_height), QImage::Format_RGBX8888);
     if (image->isNull()) {
-        errorCode = JERR_OUT_OF_MEMORY;
+        out.errorCode = JERR_OUT_OF_MEMORY;
         jpeg_destroy_decompress(&info);
         return false;
     }
@@ -160,16 +182,14 @@ QImage loadJpeg(const QString &fileName, QSize fitInto)
 {
     QFile file;
     PictureLoader::openFile(file, fileName);
-    QImage *decoded = nullptr;
-    int errorCode = 0;
-    bool tooLarge = false;
-    const bool ok = decode(file, fitInto, decoded, errorCode, tooLarge);
-    const std::unique_ptr<QImage> owner(decoded);
-    if (tooLarge)
+    Decoded decoded;
+    const bool ok = decode(file, fitInto, decoded);
+    const std::unique_ptr<QImage> owner(decoded.image);
+    if (decoded.tooLarge)
         throw AppError(QStringLiteral("Zdjęcie %1 jest zbyt duże, by je pokazać: ma ponad %2 milionów pikseli.")
                            .arg(fileName)
                            .arg(maxPixels / 1000000));
     if (!ok)
-        throw AppError(QStringLiteral("JPEG error #%1").arg(errorCode));
-    return std::move(*owner);
+        throw AppError(QStringLiteral("JPEG error #%1").arg(decoded.errorCode));
+    return ExifOrientation::upright(std::move(*owner), decoded.orientation);
 }

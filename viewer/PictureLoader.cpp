@@ -61,16 +61,50 @@ QByteArray readWhole(const QString &path)
     return bytes;
 }
 
-QImage readWithQt(const QString &path, const char *format, const char *what)
+// Qt's reader decodes at the size asked for when the format can, and scales after reading when not:
+// either way no larger than the area needs, and never enlarged.
+void fitReader(QImageReader &reader, QSize fitInto)
+{
+    const QSize own = reader.size();
+    if (fitInto.isValid() && own.isValid() && (own.width() > fitInto.width() || own.height() > fitInto.height()))
+        reader.setScaledSize(own.scaled(fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+}
+
+QImage readWithQt(const QString &path, const char *format, QSize fitInto, const QString &damaged)
 {
     QFile file;
     PictureLoader::openFile(file, path);
     QImageReader reader(&file, format);
     reader.setDecideFormatFromContent(false);
+    fitReader(reader, fitInto);
     QImage image = reader.read();
     if (image.isNull())
-        throw AppError(QStringLiteral("%1 is not valid: %2").arg(QLatin1String(what), path));
+        throw AppError(damaged);
     return image;
+}
+
+// The kinds read through Qt's image plugins (WebP and TIFF come with qt6-image-formats-plugins).
+struct PluginKind
+{
+    const char *extension;
+    const char *format;
+    const char *name;
+};
+constexpr PluginKind pluginKinds[] = {
+    {"png", "png", "PNG"},   {"gif", "gif", "GIF"},    {"webp", "webp", "WebP"},
+    {"tif", "tiff", "TIFF"}, {"tiff", "tiff", "TIFF"},
+};
+
+// A GIF gives its first frame: a photo is one picture.
+QImage readWithPlugin(const QString &path, const PluginKind &kind, QSize fitInto)
+{
+    if (!QImageReader::supportedImageFormats().contains(kind.format))
+        throw AppError(QStringLiteral("Nie można wczytać zdjęcia %1: brak modułu Qt do odczytu plików %2 "
+                                      "(pakiet qt6-image-formats-plugins).")
+                           .arg(path, QLatin1String(kind.name)));
+    return readWithQt(
+        path, kind.format, fitInto,
+        QStringLiteral("Plik %1 jest uszkodzony albo nie jest obrazem %2.").arg(path, QLatin1String(kind.name)));
 }
 
 // Little-endian integers of a metafile header; 0 past the end.
@@ -231,9 +265,13 @@ QImage load(const QString &path, QSize fitInto)
     if (kind == QLatin1String("jpg") || kind == QLatin1String("jpeg"))
         return loadJpeg(path, fitInto);
     if (kind == QLatin1String("bmp"))
-        return readWithQt(path, "bmp", "Bitmap image");
+        return readWithQt(path, "bmp", fitInto, QStringLiteral("Bitmap image is not valid: %1").arg(path));
     if (kind == QLatin1String("ico"))
-        return readWithQt(path, "ico", "Icon image");
+        return readWithQt(path, "ico", fitInto, QStringLiteral("Icon image is not valid: %1").arg(path));
+    for (const PluginKind &plugin : pluginKinds) {
+        if (kind == QLatin1String(plugin.extension))
+            return readWithPlugin(path, plugin, fitInto);
+    }
     if (kind == QLatin1String("emf") || kind == QLatin1String("wmf")) {
         const QByteArray bytes = readWhole(path);
         const bool enhanced = kind == QLatin1String("emf");
@@ -245,9 +283,10 @@ QImage load(const QString &path, QSize fitInto)
 
 QString dialogFilter()
 {
-    return QStringLiteral("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf);;JPEG Image File (*.jpg);;"
-                          "JPEG Image File (*.jpeg);;Bitmaps (*.bmp);;Icons (*.ico);;Enhanced Metafiles (*.emf);;"
-                          "Metafiles (*.wmf)");
+    return QStringLiteral("Zdjęcia (*.jpg *.jpeg *.png *.gif *.webp *.tif *.tiff *.bmp *.ico *.emf *.wmf);;"
+                          "JPEG Image File (*.jpg);;JPEG Image File (*.jpeg);;Obrazy PNG (*.png);;Obrazy GIF (*.gif);;"
+                          "Obrazy WebP (*.webp);;Obrazy TIFF (*.tif *.tiff);;Bitmaps (*.bmp);;Icons (*.ico);;"
+                          "Enhanced Metafiles (*.emf);;Metafiles (*.wmf);;Wszystkie pliki (*)");
 }
 
 } // namespace PictureLoader

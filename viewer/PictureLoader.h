@@ -6,7 +6,8 @@
 #include <QString>
 
 // Loads a photo. The kind is chosen by the path's extension, without regard to letter case:
-// ".jpg"/".jpeg" through libjpeg, ".bmp" and ".ico" through Qt's readers, ".emf" through libemf2svg
+// ".jpg"/".jpeg" through libjpeg (turned upright as their EXIF says), ".bmp", ".ico", ".png", ".gif"
+// (its first frame), ".webp" and ".tif"/".tiff" through Qt's readers, ".emf" through libemf2svg
 // and ".wmf" through libwmf, both drawn with QtSvg. Throws AppError: "Unknown picture file
 // extension (.<ext>)", "Cannot open file <path>", "JPEG error #<code>", or a message naming the
 // file for other damaged content.

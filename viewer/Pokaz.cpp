@@ -1,6 +1,7 @@
 #include "Pokaz.h"
 
 #include "Image.h"
+#include "PhotoStrip.h"
 #include "PictureArea.h"
 #include "PictureLoader.h"
 #include "app/Command.h"
@@ -68,6 +69,7 @@ TfrmPokaz::TfrmPokaz(QWidget *parent)
     connectCommand(btnNastepne, &QPushButton::clicked, this, &TfrmPokaz::btnNastepneClick);
     connectCommand(btnPoprzednie, &QPushButton::clicked, this, &TfrmPokaz::btnPoprzednieClick);
     connectCommand(btnPowieksz, &QPushButton::clicked, this, &TfrmPokaz::btnPowiekszClick);
+    connectCommand(listMiniatury, &QListWidget::currentRowChanged, this, &TfrmPokaz::listMiniaturyClick);
     connectCommand(btnEdytuj, &QPushButton::clicked, this, &TfrmPokaz::btnEdytujClick);
     connect(btnZamknij, &QPushButton::clicked, this, &QDialog::close);
 }
@@ -121,11 +123,16 @@ QWidget *TfrmPokaz::buildPhotoPage()
     btnNastepne = button(group, QStringLiteral("Nastepne zdjęcie"), "btnNastepne");
     btnPoprzednie->setEnabled(false);
     btnNastepne->setEnabled(false);
+    listMiniatury = new PhotoStrip(group);
+    listMiniatury->setObjectName(QStringLiteral("listMiniatury"));
+    listMiniatury->setAccessibleName(QStringLiteral("Miniatury zdjęć"));
+    listMiniatury->setFixedWidth(Image1->width());
     auto *grid = new QGridLayout(group);
     grid->addWidget(Image1, 0, 0, 1, 2);
-    grid->addWidget(btnPowieksz, 1, 0, 1, 2, Qt::AlignHCenter);
-    grid->addWidget(btnPoprzednie, 2, 0);
-    grid->addWidget(btnNastepne, 2, 1);
+    grid->addWidget(listMiniatury, 1, 0, 1, 2);
+    grid->addWidget(btnPowieksz, 2, 0, 1, 2, Qt::AlignHCenter);
+    grid->addWidget(btnPoprzednie, 3, 0);
+    grid->addWidget(btnNastepne, 3, 1);
     (new QVBoxLayout(page))->addWidget(group);
     return page;
 }
@@ -134,6 +141,16 @@ int TfrmPokaz::photoCount() const
 {
     const ItemStore::Place place = currentPlace();
     return KeyedList::photos.count(ProfileFile(place.photoList(m_shownItem.toInt())));
+}
+
+QStringList TfrmPokaz::photoPaths() const
+{
+    const ProfileFile list(currentPlace().photoList(m_shownItem.toInt()));
+    const int count = KeyedList::photos.count(list);
+    QStringList paths;
+    for (int k = 0; k < count; ++k)
+        paths.append(list.ReadText(QStringLiteral("zdjecia"), QString::number(k), QString()));
+    return paths;
 }
 
 void TfrmPokaz::FormShow()
@@ -153,7 +170,10 @@ void TfrmPokaz::FormShow()
     Memo2->setPlainText(values.comment);
 
     // Until photo 0 has loaded the area shows nothing: a picture of another item would mislead.
-    const int count = photoCount();
+    const QStringList paths = photoPaths();
+    const int count = int(paths.size());
+    listMiniatury->setPhotos(paths);
+    listMiniatury->setVisible(count > 0);
     m_index = 0;
     m_picture = QImage();
     Image1->setPicture(QImage());
@@ -179,6 +199,7 @@ void TfrmPokaz::showPhoto(int index)
                              .ReadText(QStringLiteral("zdjecia"), QString::number(index), QString());
     // A photo that fails to load is still a step: its place stays empty and both ways lead on.
     m_index = index;
+    listMiniatury->setCurrent(index);
     m_picture = QImage();
     Image1->setPicture(QImage());
     btnPowieksz->setEnabled(false);
@@ -197,6 +218,12 @@ void TfrmPokaz::btnNastepneClick()
 void TfrmPokaz::btnPoprzednieClick()
 {
     showPhoto(m_index - 1);
+}
+
+void TfrmPokaz::listMiniaturyClick()
+{
+    if (listMiniatury->currentRow() >= 0 && listMiniatury->currentRow() != m_index)
+        showPhoto(listMiniatury->currentRow());
 }
 
 void TfrmPokaz::btnPowiekszClick()

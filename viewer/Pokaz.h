@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QList>
 
+class PhotoStrip;
 class PictureArea;
 class QLabel;
 class QLineEdit;
@@ -25,6 +26,7 @@ public:
     QPlainTextEdit *Memo1;
     QPlainTextEdit *Memo2;
     PictureArea *Image1;
+    PhotoStrip *listMiniatury; // the item's photos as thumbnails, the one shown selected
     QPushButton *btnPowieksz;
     QPushButton *btnPoprzednie;
     QPushButton *btnNastepne;
@@ -39,6 +41,7 @@ public:
     void btnNastepneClick();
     void btnPoprzednieClick();
     void btnPowiekszClick();
+    void listMiniaturyClick();
     void btnEdytujClick();
 
 private:
@@ -46,6 +49,7 @@ private:
     QWidget *buildMemosPage();
     QWidget *buildPhotoPage();
     int photoCount() const;
+    QStringList photoPaths() const;
     // Steps to photo `index`, then loads it; a failed load leaves its place empty.
     void showPhoto(int index);
     void updateStepButtons(int count);

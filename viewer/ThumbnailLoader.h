@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 // Thumbnails of the collector's photos, made on a thread pool and kept on disk where file managers
 // keep theirs (the freedesktop thumbnail cache), so that neither the program nor they make one twice.
 // The user-interface thread only asks and is told: no picture is ever decoded on it.
@@ -28,4 +30,10 @@ public:
 signals:
     // thumbnail() or failed() now answers for it.
     void ready(const QString &pictureFile);
+
+private:
+    struct Jobs;
+    void work();
+
+    const std::unique_ptr<Jobs> m_jobs;
 };

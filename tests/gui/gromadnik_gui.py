@@ -68,8 +68,9 @@ class Session:
         for d in (self.home, self.config, self.runtime):
             os.makedirs(d, mode=0o700)
         self.exe = os.environ.get("GROMADNIK_EXE", "gromadnik")
+        self.cache = os.path.join(self.home, ".cache")  # thumbnails go there
         self.env = dict(os.environ, HOME=self.home, XDG_CONFIG_HOME=self.config, XDG_RUNTIME_DIR=self.runtime,
-                        GSETTINGS_BACKEND="memory", LC_ALL="C.UTF-8")
+                        XDG_CACHE_HOME=self.cache, GSETTINGS_BACKEND="memory", LC_ALL="C.UTF-8")
         for key in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XAUTHORITY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
             self.env.pop(key, None)
         self.children = []  # (name, Popen), each the leader of its own process group

@@ -280,7 +280,7 @@ void TestItemWindows::viewerStepsPastAFailedPhoto_data()
         << QStringList{"awers.jpg", "brak.jpg", "rewers.BMP"} << "NNPP"
         << QStringList{"101 0 shown -", "011 1 shown Cannot open file", "110 2 shown -",
                        "011 1 shown Cannot open file", "101 0 shown -"};
-    QTest::newRow("unknown kind last") << QStringList{"awers.jpg", "animacja.gif"} << "NP"
+    QTest::newRow("unknown kind last") << QStringList{"awers.jpg", "warstwy.psd"} << "NP"
                                        << QStringList{"101 0 shown -", "010 1 shown Unknown picture file",
                                                       "101 0 shown -"};
     QTest::newRow("two failed in a row")

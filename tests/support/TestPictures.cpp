@@ -39,6 +39,89 @@ void writeJpeg(const QString &fileName, const QImage &image, int quality)
     std::free(buffer);
 }
 
+void writeJpegWithOrientation(const QString &fileName, const QImage &stored, int orientation)
+{
+    writeJpeg(fileName, stored);
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("Cannot read a test picture");
+    const QByteArray jpeg = file.readAll();
+    file.close();
+    const bool motorola = orientation % 2 == 0;
+    const auto word = [motorola](quint32 value, int size) {
+        QByteArray bytes;
+        for (int k = 0; k < size; ++k)
+            bytes.append(char(value >> 8 * (motorola ? size - 1 - k : k)));
+        return bytes;
+    };
+    // The TIFF header, then IFD0 with the one Orientation entry (SHORT, one value) and no next IFD.
+    const QByteArray tiff = QByteArray(motorola ? "MM" : "II") + word(42, 2) + word(8, 4) + word(1, 2) +
+                            word(0x0112, 2) + word(3, 2) + word(1, 4) + word(quint32(orientation), 2) + word(0, 2) +
+                            word(0, 4);
+    const QByteArray content = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray app1("\xFF\xE1", 2);
+    app1.append(char((content.size() + 2) >> 8)).append(char((content.size() + 2) & 0xFF)).append(content);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("Cannot write a test picture");
+    file.write(jpeg.left(2) + app1 + jpeg.mid(2));
+}
+
+namespace {
+
+// Codes of LZW, least significant bit first, in sub-blocks of at most 255 bytes.
+struct GifCodes
+{
+    QByteArray bytes;
+    quint32 pending = 0;
+    int bits = 0;
+
+    void put(int code, int width)
+    {
+        pending |= quint32(code) << bits;
+        for (bits += width; bits >= 8; bits -= 8, pending >>= 8)
+            bytes.append(char(pending & 0xFF));
+    }
+    QByteArray blocks()
+    {
+        if (bits > 0)
+            bytes.append(char(pending & 0xFF));
+        QByteArray out;
+        for (qsizetype at = 0; at < bytes.size(); at += 255)
+            out.append(char(qMin<qsizetype>(255, bytes.size() - at))).append(bytes.mid(at, 255));
+        return out.append('\0');
+    }
+};
+
+} // namespace
+
+QByteArray gifBytes(const QList<QImage> &frames)
+{
+    const QList<QRgb> palette = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255),
+                                 qRgb(0, 0, 0),   qRgb(0, 0, 0),   qRgb(0, 0, 0),   qRgb(0, 0, 0)};
+    const auto word = [](int value) { return QByteArray(1, char(value & 0xFF)) + char(value >> 8); };
+    const QSize size = frames.first().size();
+    QByteArray gif = QByteArray("GIF89a") + word(size.width()) + word(size.height()) + QByteArray("\xA2\0\0", 3);
+    for (const QRgb colour : palette)
+        gif.append(char(qRed(colour))).append(char(qGreen(colour))).append(char(qBlue(colour)));
+    // Without compression: a clear code before the code table would grow past 4 bits.
+    constexpr int clear = 8;
+    for (const QImage &frame : frames) {
+        gif += QByteArray("\x2C\0\0\0\0", 5) + word(size.width()) + word(size.height()) + QByteArray("\0\x03", 2);
+        GifCodes codes;
+        for (int y = 0, run = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x, ++run) {
+                if (run % 5 == 0)
+                    codes.put(clear, 4);
+                const qsizetype index = palette.indexOf(frame.pixel(x, y) | 0xFF000000);
+                codes.put(index < 0 ? 4 : int(index), 4);
+            }
+        }
+        codes.put(clear + 1, 4);
+        gif += codes.blocks();
+    }
+    return gif + ';';
+}
+
 QImage quarters(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);

@@ -2,10 +2,19 @@
 
 #include <QColor>
 #include <QImage>
+#include <QList>
 #include <QString>
 
 // Writes `image` as a baseline JPEG through libjpeg; grey images as one-channel JPEGs.
 void writeJpeg(const QString &fileName, const QImage &image, int quality = 90);
+
+// Writes `stored` as a JPEG whose EXIF segment (hand-made, big-endian for even orientations and
+// little-endian for odd ones, as cameras of either kind write it) says it must be turned by
+// `orientation` (1 to 8; other values as a damaged tag).
+void writeJpegWithOrientation(const QString &fileName, const QImage &stored, int orientation);
+
+// An animated GIF of these frames (Qt writes no GIF), in a palette of red, green, blue, white and black.
+QByteArray gifBytes(const QList<QImage> &frames);
 
 // A picture with four coloured quarters, so that orientation and colour can be checked.
 QImage quarters(int width, int height);

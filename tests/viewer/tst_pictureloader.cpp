@@ -55,6 +55,13 @@ void TestPictureLoader::initTestCase()
     writeJpeg(m_dir.file("DUZE.JPEG"), quarters(80, 60));
     QVERIFY(quarters(80, 60).save(m_dir.file("obraz.bmp"), "BMP"));
     QVERIFY(quarters(32, 32).save(m_dir.file("ikona.ICO"), "ICO"));
+    QVERIFY(quarters(80, 60).save(m_dir.file("obraz.png"), "PNG"));
+    QImage black(80, 60, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    m_dir.write("ANIMACJA.GIF", gifBytes({quarters(80, 60), black}));
+    QVERIFY(quarters(80, 60).save(m_dir.file("zdjecie.webp"), "WEBP", 100));
+    QVERIFY(quarters(80, 60).save(m_dir.file("skan.tif"), "TIFF"));
+    QVERIFY(quarters(80, 60).save(m_dir.file("skan.Tiff"), "TIFF"));
     m_dir.write("rysunek.wmf", wmfBytes(200, 100, Qt::blue));
     m_dir.write("rysunek.EMF", emfBytes(200, 100, Qt::blue));
 }
@@ -69,6 +76,11 @@ void TestPictureLoader::loadsEveryKind_data()
     QTest::newRow("JPEG in capitals") << "DUZE.JPEG" << QSize(80, 60) << QPoint(70, 50) << QColor(Qt::white);
     QTest::newRow("bmp") << "obraz.bmp" << QSize(80, 60) << QPoint(70, 10) << QColor(Qt::green);
     QTest::newRow("ico in capitals") << "ikona.ICO" << QSize(32, 32) << QPoint(4, 28) << QColor(Qt::blue);
+    QTest::newRow("png") << "obraz.png" << QSize(80, 60) << QPoint(70, 10) << QColor(Qt::green);
+    QTest::newRow("gif in capitals") << "ANIMACJA.GIF" << QSize(80, 60) << QPoint(10, 50) << QColor(Qt::blue);
+    QTest::newRow("webp") << "zdjecie.webp" << QSize(80, 60) << QPoint(70, 50) << QColor(Qt::white);
+    QTest::newRow("tif") << "skan.tif" << QSize(80, 60) << QPoint(10, 10) << QColor(Qt::red);
+    QTest::newRow("tiff in mixed case") << "skan.Tiff" << QSize(80, 60) << QPoint(70, 10) << QColor(Qt::green);
     QTest::newRow("wmf") << "rysunek.wmf" << QSize() << QPoint() << QColor(Qt::blue);
     QTest::newRow("emf in capitals") << "rysunek.EMF" << QSize() << QPoint() << QColor(Qt::blue);
 }
@@ -103,6 +115,15 @@ void TestPictureLoader::jpegIsDecodedForTheSizeShown()
     // Never smaller than the area asks for, never larger than the photo.
     QCOMPARE(PictureLoader::load(m_dir.file("aparat.jpg"), QSize(1500, 1200)).size(), QSize(1600, 1200));
     QCOMPARE(PictureLoader::load(m_dir.file("aparat.jpg"), QSize(10, 10)).size(), QSize(200, 150));
+    // Qt's readers decode (WebP) or scale (PNG) to fit the area exactly, and never enlarge.
+    for (const char *format : {"png", "webp"}) {
+        const QString name = m_dir.file(QStringLiteral("aparat.") + format);
+        QVERIFY(quarters(1600, 1200).save(name, format));
+        const QImage fitted = PictureLoader::load(name, QSize(345, 249));
+        QCOMPARE(fitted.size(), QSize(332, 249));
+        QVERIFY(near(fitted.pixelColor(320, 240), Qt::white));
+        QCOMPARE(PictureLoader::load(name, QSize(2000, 2000)).size(), QSize(1600, 1200));
+    }
 }
 
 void TestPictureLoader::drawingsAreDrawnAtTheSizeShown_data()
@@ -119,15 +140,15 @@ void TestPictureLoader::drawingsAreDrawnAtTheSizeShown_data()
     QTest::newRow("wmf, small area") << wmf << "wmf" << QSize(100, 100) << QSize(100, 50);
     QTest::newRow("wmf in twips") << wmfBytes(500, 250, Qt::blue, 1440) << "wmf" << QSize(1280, 1024)
                                   << QSize(500, 250);
-    QTest::newRow("wmf at 1000 units an inch") << wmfBytes(480, 240, Qt::blue, 1000) << "wmf" << QSize()
-                                               << QSize(480, 240);
+    QTest::newRow("wmf at 1000 units an inch")
+        << wmfBytes(480, 240, Qt::blue, 1000) << "wmf" << QSize() << QSize(480, 240);
     QTest::newRow("emf, own size") << emf << "emf" << QSize() << QSize(500, 250);
     QTest::newRow("emf, screen") << emf << "emf" << QSize(1280, 1024) << QSize(500, 250);
     QTest::newRow("emf, small area") << emf << "emf" << QSize(100, 100) << QSize(100, 50);
-    QTest::newRow("emf from a 300 dpi device") << emfBytes(480, 240, Qt::blue, 300) << "emf" << QSize()
-                                               << QSize(480, 240);
-    QTest::newRow("emf from a 300 dpi device, screen") << emfBytes(480, 240, Qt::blue, 300) << "emf"
-                                                       << QSize(1280, 1024) << QSize(480, 240);
+    QTest::newRow("emf from a 300 dpi device")
+        << emfBytes(480, 240, Qt::blue, 300) << "emf" << QSize() << QSize(480, 240);
+    QTest::newRow("emf from a 300 dpi device, screen")
+        << emfBytes(480, 240, Qt::blue, 300) << "emf" << QSize(1280, 1024) << QSize(480, 240);
 }
 
 void TestPictureLoader::drawingsAreDrawnAtTheSizeShown()
@@ -149,7 +170,7 @@ void TestPictureLoader::failures_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("message");
-    QTest::newRow("gif") << "animacja.gif" << QByteArray("GIF89a") << "Unknown picture file extension (.gif)";
+    QTest::newRow("psd") << "warstwy.psd" << QByteArray("8BPS") << "Unknown picture file extension (.psd)";
     QTest::newRow("no extension") << "zdjecie" << QByteArray("x") << "Unknown picture file extension (.)";
     QTest::newRow("dot in a folder name") << "katalog.jpg/plik" << QByteArray() << "Unknown picture file extension (.)";
     QTest::newRow("missing jpg") << "brak.jpg" << QByteArray() << "Cannot open file %1";
@@ -160,6 +181,12 @@ void TestPictureLoader::failures_data()
     QTest::newRow("text as ico") << "tekst.ico" << QByteArray("[config]\r\n") << "Icon image is not valid";
     QTest::newRow("text as emf") << "tekst.emf" << QByteArray("[config]\r\n") << "Metafile is not valid";
     QTest::newRow("text as wmf") << "tekst.wmf" << QByteArray("[config]\r\n") << "Metafile is not valid";
+    const QString damaged = QStringLiteral("Plik %1 jest uszkodzony albo nie jest obrazem ");
+    QTest::newRow("text as png") << "tekst.png" << QByteArray("[config]\r\n") << damaged + "PNG.";
+    QTest::newRow("cut gif") << "tekst.gif" << QByteArray("GIF89a") << damaged + "GIF.";
+    QTest::newRow("text as webp") << "tekst.WEBP" << QByteArray("[config]\r\n") << damaged + "WebP.";
+    QTest::newRow("text as tiff") << "tekst.tiff" << QByteArray("[config]\r\n") << damaged + "TIFF.";
+    QTest::newRow("missing png") << "brak.png" << QByteArray() << "Cannot open file %1";
     QTest::newRow("empty wmf") << "pusty.wmf" << QByteArray("") << "Metafile is not valid";
 }
 
@@ -183,7 +210,7 @@ void TestPictureLoader::hostileFiles_data()
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QString>("message");
     const QString notAFile = QStringLiteral("nie jest zwykłym plikiem");
-    for (const char *extension : {"jpg", "JPEG", "bmp", "ico", "emf", "wmf"}) {
+    for (const char *extension : {"jpg", "JPEG", "bmp", "ico", "emf", "wmf", "png", "tiff"}) {
         QTest::addRow("pipe .%s", extension) << "pipe" << extension << notAFile;
         QTest::addRow("/dev/zero .%s", extension) << "zero" << extension << notAFile;
         QTest::addRow("folder .%s", extension) << "folder" << extension << notAFile;
