@@ -26,6 +26,8 @@ public:
     bool failed(const QString &pictureFile) const;
     // Requests not yet started are dropped: what was asked for is out of sight.
     void forgetQueued();
+    // The thumbnails held in memory are dropped; the disk cache keeps them.
+    void clearMemory();
 
 signals:
     // thumbnail() or failed() now answers for it.
