@@ -4,7 +4,7 @@
 #include "Command.h"
 #include "Dialogs.h"
 #include "FormStyle.h"
-#include "ItemListView.h"
+#include "ItemGallery.h"
 #include "items/ItemListModel.h"
 #include "items/ItemListProxy.h"
 #include "settings/StartupCheck.h"
@@ -98,23 +98,7 @@ void TfrmGlowny::buildLists()
     ListPodkategorie = makeList(m_leftColumn, "ListPodkategorie", QStringLiteral("Podkategorie"));
     ListPodkategorie->setHeaderLabels({QStringLiteral("Podkategorie")});
     ListPodkategorie->setColumnWidth(0, 176);
-    auto *itemColumn = new QWidget(central);
-    txtSzukaj = new QLineEdit(itemColumn);
-    txtSzukaj->setObjectName(QStringLiteral("txtSzukaj"));
-    txtSzukaj->setPlaceholderText(QStringLiteral("Szukaj w podkategorii…"));
-    txtSzukaj->setAccessibleName(QStringLiteral("Szukaj w podkategorii"));
-    txtSzukaj->setClearButtonEnabled(true);
-    txtSzukaj->installEventFilter(this);
-    ListPrzedmioty = ItemListView::make(itemColumn);
-    ListPrzedmioty->installEventFilter(this);
-    m_items = new ItemListModel(this);
-    m_itemList = new ItemListProxy(m_items, this);
-    ListPrzedmioty->setModel(m_itemList);
-    auto *itemLayout = new QVBoxLayout(itemColumn);
-    itemLayout->setContentsMargins(0, 0, 0, 0);
-    itemLayout->setSpacing(2);
-    itemLayout->addWidget(txtSzukaj);
-    itemLayout->addWidget(ListPrzedmioty, 1);
+    QWidget *itemColumn = buildItemColumn(central);
 
     lblpozycja = new QLabel(QStringLiteral("lblpozycja"), central);
     lblpozycja->setObjectName(QStringLiteral("lblpozycja"));
@@ -137,8 +121,10 @@ void TfrmGlowny::buildLists()
             [this] { runCommand([this] { ListKategorieSelectItem(); }); });
     connect(ListPodkategorie, &QTreeWidget::itemSelectionChanged, this,
             [this] { runCommand([this] { ListPodkategorieSelectItem(); }); });
-    connect(ListPrzedmioty, &QAbstractItemView::doubleClicked, this,
-            [this] { runCommand([this] { ListPrzedmiotyDblClick(); }); });
+    for (QAbstractItemView *items : {static_cast<QAbstractItemView *>(ListPrzedmioty),
+                                     static_cast<QAbstractItemView *>(GaleriaPrzedmiotow)})
+        connect(items, &QAbstractItemView::doubleClicked, this,
+                [this] { runCommand([this] { ListPrzedmiotyDblClick(); }); });
     connect(ListPrzedmioty->header(), &QHeaderView::sortIndicatorChanged, this, &TfrmGlowny::ListPrzedmiotySort);
     connect(txtSzukaj, &QLineEdit::textChanged, this, &TfrmGlowny::txtSzukajChange);
 }
@@ -326,6 +312,7 @@ void TfrmGlowny::FormShow()
 // the lists and panels are filled as they would be.
 void TfrmGlowny::restoreLastChoice()
 {
+    Galeria1->setChecked(ViewState::gallery());
     const ViewState::Choice last = ViewState::lastChoice();
     const auto categories = ListKategorie->findItems(last.category, Qt::MatchExactly);
     if (last.category.isEmpty() || categories.isEmpty())

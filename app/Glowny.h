@@ -4,14 +4,19 @@
 
 #include <QMainWindow>
 
+class QAbstractItemView;
+class QModelIndex;
 class QAction;
 class QDialog;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QStackedWidget;
+class QToolButton;
 class QTreeView;
 class QTreeWidget;
+class ItemGallery;
 class ItemListModel;
 class ItemListProxy;
 class StartupCheck;
@@ -27,7 +32,12 @@ public:
     QTreeWidget *ListPodkategorie;
     // Sorted and filtered; its rows map to item numbers through itemList().
     QTreeView *ListPrzedmioty;
+    // The same rows as tiles of their first photos, sharing the list's selection; one of the two
+    // is shown, as Galeria1 says.
+    ItemGallery *GaleriaPrzedmiotow;
     QLineEdit *txtSzukaj;
+    QAction *Galeria1;
+    QToolButton *btnGaleria;
     QStatusBar *StatusBar1;
     QLabel *lblpozycja;
     QPlainTextEdit *Memo1;
@@ -75,6 +85,7 @@ public:
     void Aktualizacja1Click();
     void Szukaj1Click();
     void Brakujcezdjcia1Click();
+    void Galeria1Click(bool on);
     // Chooses the category, the subcategory and the item's row as the user would, then opens the
     // item in the viewer; stops where an entry is not listed.
     void goToItem(const QString &category, const QString &subcategory, int itemNumber);
@@ -91,6 +102,11 @@ protected:
 
 private:
     void buildLists();
+    QWidget *buildItemColumn(QWidget *parent);
+    // The item list or the gallery, whichever is on screen.
+    QAbstractItemView *shownItems() const;
+    // Brings a row of the item list into sight, in the list or in the gallery.
+    void scrollItemsTo(const QModelIndex &row);
     void buildStatusBar();
     void buildMenus();
     void buildPopUps();
@@ -113,6 +129,7 @@ private:
     void restoreLastChoice();
 
     QWidget *m_leftColumn = nullptr;
+    QStackedWidget *m_itemViews = nullptr;
     ItemListModel *m_items = nullptr;
     ItemListProxy *m_itemList = nullptr;
     // Panel 2's count as the subcategory's file gives it; nothing before a subcategory is chosen.

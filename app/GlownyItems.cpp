@@ -3,6 +3,7 @@
 
 #include "Command.h"
 #include "Dialogs.h"
+#include "ItemGallery.h"
 #include "ItemListView.h"
 #include "Pozycje.h"
 #include "items/ItemListModel.h"
@@ -119,7 +120,7 @@ bool TfrmGlowny::selectItemNumber(int itemNumber)
     const QModelIndex index = m_itemList->index(m_itemList->viewRow(itemNumber), 0);
     ListPrzedmioty->selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    ListPrzedmioty->scrollTo(index);
+    scrollItemsTo(index);
     return true;
 }
 
@@ -133,7 +134,7 @@ void TfrmGlowny::ListPrzedmiotySort(int column, Qt::SortOrder order)
 {
     m_itemList->sort(column, order);
     if (const QModelIndex current = ListPrzedmioty->currentIndex(); current.isValid())
-        ListPrzedmioty->scrollTo(current);
+        scrollItemsTo(current);
 }
 
 // Panel 2 says how many items the subcategory's file counts; while a filter hides some, how many
@@ -150,13 +151,14 @@ void TfrmGlowny::showItemCount()
 
 bool TfrmGlowny::itemListKey(QObject *watched, int key)
 {
-    if (watched != ListPrzedmioty && watched != txtSzukaj)
+    const bool onItems = watched == ListPrzedmioty || watched == GaleriaPrzedmiotow;
+    if (!onItems && watched != txtSzukaj)
         return false;
     if (key == Qt::Key_Escape && !txtSzukaj->text().isEmpty()) {
         txtSzukaj->clear();
         return true;
     }
-    if (watched != ListPrzedmioty || selectedRow() < 0)
+    if (!onItems || selectedRow() < 0)
         return false;
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         runCommand([this] { ListPrzedmiotyDblClick(); });

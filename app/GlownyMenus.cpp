@@ -2,6 +2,7 @@
 // are present and do nothing.
 #include "Command.h"
 #include "Glowny.h"
+#include "ItemGallery.h"
 #include "WebLinks.h"
 
 #include <QMenuBar>
@@ -43,6 +44,7 @@ void TfrmGlowny::buildMenus()
     addCommand(main, QStringLiteral("Edytor kategorii"), "Edytorkategorii1", this, &TfrmGlowny::Edytorkategorii1Click);
     addCommand(main, QStringLiteral("Szukaj"), "Szukaj1", this, &TfrmGlowny::Szukaj1Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    main->addAction(Galeria1);
     addCommand(main, QStringLiteral("Brakujące zdjęcia…"), "Brakujcezdjcia1", this, &TfrmGlowny::Brakujcezdjcia1Click);
     QMenu *exchange = main->addMenu(QStringLiteral("Import/Eksport"));
     exchange->setObjectName(QStringLiteral("ImportEksport1"));
@@ -114,4 +116,5 @@ void TfrmGlowny::buildPopUps()
     popUpOn(ListKategorie, KategoriePopUp);
     popUpOn(ListPodkategorie, PodkategoriePopUp);
     popUpOn(ListPrzedmioty, PrzedmiotyPopUp);
+    popUpOn(GaleriaPrzedmiotow, PrzedmiotyPopUp);
 }

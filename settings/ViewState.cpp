@@ -68,6 +68,17 @@ void setLastChoice(const Choice &choice)
     write({{QStringLiteral("kategoria"), choice.category}, {QStringLiteral("podkategoria"), choice.subcategory}});
 }
 
+bool gallery()
+{
+    const QVariant value = read(QStringLiteral("galeria"));
+    return value.typeId() == QMetaType::Bool ? value.toBool() : value.toString() == QLatin1String("true");
+}
+
+void setGallery(bool on)
+{
+    write({{QStringLiteral("galeria"), on}});
+}
+
 QByteArray columns(const QString &category, const QString &subcategory)
 {
     return bytes(read(keyOf(category, subcategory)));

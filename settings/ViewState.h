@@ -20,6 +20,10 @@ struct Choice
 Choice lastChoice();
 void setLastChoice(const Choice &choice);
 
+// Whether the items are shown as a gallery rather than a list.
+bool gallery();
+void setGallery(bool on);
+
 // The item list header of one subcategory, as QHeaderView::saveState gives it.
 QByteArray columns(const QString &category, const QString &subcategory);
 void setColumns(const QString &category, const QString &subcategory, const QByteArray &state);

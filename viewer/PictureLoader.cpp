@@ -76,10 +76,22 @@ QImage readWithQt(const QString &path, const char *format, QSize fitInto, const 
     PictureLoader::openFile(file, path);
     QImageReader reader(&file, format);
     reader.setDecideFormatFromContent(false);
-    fitReader(reader, fitInto);
+    // A picture of few colours (a one-bit or palette PNG, a GIF) would be scaled within its
+    // palette, which dithers a smooth picture into a pattern: it is read whole and scaled in colour.
+    const QImage::Format stored = reader.imageFormat();
+    const bool paletted = stored == QImage::Format_Mono || stored == QImage::Format_MonoLSB ||
+                          stored == QImage::Format_Indexed8;
+    if (!paletted)
+        fitReader(reader, fitInto);
     QImage image = reader.read();
     if (image.isNull())
         throw AppError(damaged);
+    if (paletted) {
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        const QSize own = image.size();
+        if (fitInto.isValid() && (own.width() > fitInto.width() || own.height() > fitInto.height()))
+            image = image.scaled(fitInto, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
     return image;
 }
 

@@ -84,6 +84,13 @@ void ThumbnailLoader::forgetQueued()
     m_jobs->queued.clear();
 }
 
+void ThumbnailLoader::clearMemory()
+{
+    QMutexLocker lock(&m_jobs->mutex);
+    m_jobs->images.clear();
+    m_jobs->failed.clear();
+}
+
 // Each of the pool's threads takes the latest request until none is left.
 void ThumbnailLoader::work()
 {

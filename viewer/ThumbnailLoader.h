@@ -26,6 +26,9 @@ public:
     bool failed(const QString &pictureFile) const;
     // Requests not yet started are dropped: what was asked for is out of sight.
     void forgetQueued();
+    // The thumbnails and failures held in memory are dropped; the disk cache keeps them, and a
+    // picture asked for again is looked up there, or made again if it has changed.
+    void clearMemory();
 
 signals:
     // thumbnail() or failed() now answers for it.

@@ -7,7 +7,12 @@
 #include "store/DataDirectory.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
+#include "app/ItemGallery.h"
 #include "items/ItemListProxy.h"
+#include "items/ItemStore.h"
+#include "settings/ViewState.h"
+#include "support/TestPictures.h"
+#include "viewer/ThumbnailLoader.h"
 #include "items/Pozycje_edytuj.h"
 #include "store/ProfileFile.h"
 #include "settings/StartupCheck.h"
@@ -23,6 +28,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSize>
 #include <QTest>
@@ -130,6 +136,7 @@ private slots:
     void filterBoxTellsWhatItShows();
     void cutCellShowsItsWholeText();
     void columnsAreKeptForEachSubcategory();
+    void galleryShowsTheListAsTiles();
 
 private:
     // Category "A", subcategory "B" of five towns, chosen; sorted by name from Z to A (two header
@@ -593,22 +600,27 @@ QStringList TestGlowny::itemValues(int item) const
 void TestGlowny::itemCommandsGetTheItemNumberShown_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::newRow("view") << "view";
-    QTest::newRow("Enter") << "Enter";
-    QTest::newRow("double click") << "double click";
-    QTest::newRow("edit") << "edit";
-    QTest::newRow("delete") << "delete";
-    QTest::newRow("Delete") << "Delete";
+    QTest::addColumn<bool>("gallery");
+    for (const char *command : {"view", "Enter", "double click", "edit", "delete", "Delete"}) {
+        QTest::addRow("%s", command) << command << false;
+        QTest::addRow("%s on a tile", command) << command << true;
+    }
 }
 
 // The second row shown is item 3; every command must get that number, not the row's.
 void TestGlowny::itemCommandsGetTheItemNumberShown()
 {
     QFETCH(QString, command);
+    QFETCH(bool, gallery);
     chooseSortedAndFiltered();
     QTreeView *list = frmGlowny->ListPrzedmioty;
+    action("Galeria1")->setChecked(gallery);
+    const auto galleryOff = qScopeGuard([] { action("Galeria1")->setChecked(false); });
+    QAbstractItemView *view = gallery ? static_cast<QAbstractItemView *>(frmGlowny->GaleriaPrzedmiotow) : list;
+    QVERIFY(view->isVisible());
     selectRow(list, 1);
     QCOMPARE(frmGlowny->selectedItemNumber(), 3);
+    QCOMPARE(view->currentIndex().row(), 1);
     QString viewed;
     whenShown(frmPokaz, [&] {
         viewed = frmGlowny->lblpozycja->text();
@@ -617,11 +629,12 @@ void TestGlowny::itemCommandsGetTheItemNumberShown()
     if (command == "view") {
         action("Pokapozycje1")->trigger();
     } else if (command == "Enter") {
-        QTest::keyClick(list, Qt::Key_Return);
+        QTest::keyClick(view, Qt::Key_Return);
     } else if (command == "double click") {
-        const QPoint at = list->visualRect(list->currentIndex()).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at); // the press a double click starts with
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTRY_VERIFY(!view->visualRect(view->currentIndex()).isEmpty()); // laid out once shown
+        const QPoint at = view->visualRect(view->currentIndex()).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at); // the press a double click starts with
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
     } else if (command == "edit") {
         whenShown(frmEdytuj_pozycje, [] {
             QCOMPARE(frmEdytuj_pozycje->Edits[0]->text(), QStringLiteral("Łomża"));
@@ -635,7 +648,7 @@ void TestGlowny::itemCommandsGetTheItemNumberShown()
         if (command == "delete")
             action("Usuzaznaczonpozycje1")->trigger();
         else
-            QTest::keyClick(list, Qt::Key_Delete);
+            QTest::keyClick(view, Qt::Key_Delete);
     }
     if (command == "view" || command == "Enter" || command == "double click") {
         QCOMPARE(viewed, QStringLiteral("3"));
@@ -745,6 +758,52 @@ void TestGlowny::columnsAreKeptForEachSubcategory()
     QVERIFY(header->sectionSize(0) != 123);
     QCOMPARE(header->visualIndex(1), 1);
     header->moveSection(1, 0);
+}
+
+// The gallery is the list's other face: its rows in its order, its selection, a remembered choice,
+// and a tile for every item whether its photo can be shown or not.
+void TestGlowny::galleryShowsTheListAsTiles()
+{
+    chooseSortedAndFiltered();
+    const ItemStore::Place place{m_dir.path(), "A", "B"};
+    writeJpeg(m_dir.file("łomża.jpg"), quarters(64, 48));
+    m_dir.write("uszkodzone.jpg", "to nie jest zdjęcie");
+    ItemStore::setPhotos(place, 3, {m_dir.file("łomża.jpg"), m_dir.file("brak.jpg")});
+    ItemStore::setPhotos(place, 0, {m_dir.file("uszkodzone.jpg")});
+    frmGlowny->refreshAfterItemCommand();
+    action("Galeria1")->trigger();
+    auto *gallery = frmGlowny->GaleriaPrzedmiotow;
+    const auto galleryOff = qScopeGuard([] { action("Galeria1")->setChecked(false); });
+    QVERIFY(gallery->isVisible() && !frmGlowny->ListPrzedmioty->isVisible());
+    QVERIFY(ViewState::gallery());
+    QCOMPARE(gallery->model()->rowCount(), 3);
+    QCOMPARE(gallery->model()->index(1, 0).data().toString(), QStringLiteral("Łomża"));
+
+    // Every tile is painted without a word to the user; the thumbnails come when they are made.
+    const QString photo = m_dir.file("łomża.jpg");
+    QCOMPARE(gallery->photoOf(gallery->model()->index(1, 0)), photo);
+    QTRY_VERIFY(!gallery->thumbnails()->thumbnail(photo).isNull());
+    gallery->grab();
+    QTRY_VERIFY(gallery->thumbnails()->failed(m_dir.file("uszkodzone.jpg")));
+    QVERIFY(m_dialogs.shown.isEmpty());
+    const auto tipAt = [gallery](int row) {
+        QToolTip::hideText();
+        const QRect tile = gallery->visualRect(gallery->model()->index(row, 0));
+        QHelpEvent event(QEvent::ToolTip, tile.center(), gallery->viewport()->mapToGlobal(tile.center()));
+        QCoreApplication::sendEvent(gallery->viewport(), &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tipAt(1), QStringLiteral("Łomża"));
+    QCOMPARE(tipAt(2), QStringLiteral("Lublin\nBrak zdjęcia"));
+    QTRY_COMPARE(tipAt(0), QStringLiteral("Łódź\nNie można pokazać zdjęcia: ") + m_dir.file("uszkodzone.jpg"));
+
+    // One selection for both faces.
+    gallery->setCurrentIndex(gallery->model()->index(2, 0));
+    QCOMPARE(frmGlowny->selectedItemNumber(), 2);
+    action("Galeria1")->trigger();
+    QVERIFY(frmGlowny->ListPrzedmioty->isVisible());
+    QCOMPARE(frmGlowny->ListPrzedmioty->currentIndex().row(), 2);
+    QVERIFY(!ViewState::gallery());
 }
 
 QTEST_MAIN(TestGlowny)

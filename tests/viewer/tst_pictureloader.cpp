@@ -38,6 +38,8 @@ private slots:
     void loadsEveryKind_data();
     void loadsEveryKind();
     void jpegIsDecodedForTheSizeShown();
+    void fewColoursAreScaledInColour_data();
+    void fewColoursAreScaledInColour();
     void drawingsAreDrawnAtTheSizeShown_data();
     void drawingsAreDrawnAtTheSizeShown();
     void failures_data();
@@ -102,6 +104,32 @@ void TestPictureLoader::loadsEveryKind()
         QVERIFY(near(image.pixelColor(image.width() / 4, image.height() / 2), colour));
         QVERIFY(near(image.pixelColor(image.width() * 3 / 4, image.height() / 2), Qt::white));
     }
+}
+
+void TestPictureLoader::fewColoursAreScaledInColour_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QImage::Format>("stored");
+    QTest::newRow("one-bit png") << "jedna.png" << "PNG" << QImage::Format_Mono;
+    QTest::newRow("palette png") << "paleta.png" << "PNG" << QImage::Format_Indexed8;
+    QTest::newRow("palette tiff") << "paleta.tif" << "TIFF" << QImage::Format_Indexed8;
+}
+
+// Made smaller, a picture of one colour stays that colour, not a dithered pattern of its palette.
+void TestPictureLoader::fewColoursAreScaledInColour()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, format);
+    QFETCH(QImage::Format, stored);
+    QImage picture(300, 400, stored);
+    picture.setColorTable({qRgb(0, 0, 0), qRgb(0, 255, 0)});
+    picture.fill(1);
+    QVERIFY(picture.save(m_dir.file(name), qPrintable(format)));
+    const QImage image = PictureLoader::load(m_dir.file(name), QSize(128, 128));
+    QCOMPARE(image.size(), QSize(96, 128));
+    for (const QPoint at : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(48, 64), QPoint(95, 127)})
+        QVERIFY2(near(image.pixelColor(at), Qt::green), qPrintable(image.pixelColor(at).name()));
 }
 
 void TestPictureLoader::jpegIsDecodedForTheSizeShown()
