@@ -4,6 +4,7 @@
 #include "store/Error.h"
 #include "store/Journal.h"
 #include "store/ProfileFile.h"
+#include "store/Trash.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -177,21 +178,26 @@ static bool filesStayInUse(const QList<CatalogueFiles::CategoryNames> &others, c
     return false;
 }
 
-static void deleteSubcategoryFiles(Journal::Command &command, const Folder &folder, const QString &dir,
-                                   const QString &category, const QString &subcategory,
+// The files go into the trash entry as they are.
+static void deleteSubcategoryFiles(Journal::Command &command, const Trash::Entry &trash, const Folder &folder,
+                                   const QString &dir, const QString &category, const QString &subcategory,
                                    const QList<CatalogueFiles::CategoryNames> &others)
 {
     if (filesStayInUse(others, category, subcategory))
         return;
-    command.remove(CatalogueFiles::itemFile(dir, category, subcategory));
+    if (const QString items = CatalogueFiles::itemFile(dir, category, subcategory); QFile::exists(items))
+        Trash::keepFile(command, trash, items);
     for (const QString &file : folder.photoLists(dir, category, subcategory))
-        command.remove(file);
+        Trash::keepFile(command, trash, file);
 }
 
 void deleteCategory(const QString &dir, const QStringList &remaining, const QString &category)
 {
     const QString list = CatalogueFiles::categoryList(dir);
     Journal::Command command(dir, QStringLiteral("usunięcie kategorii \"%1\"").arg(category));
+    const QStringList before = KeyedList::categories.read(ProfileFile(list));
+    const Trash::Entry trash =
+        Trash::begin(dir, Trash::Kind::Category, category, {}, std::max(0, int(before.indexOf(category))));
     command.write(list, listBytes(list, KeyedList::categories, remaining));
     QList<CatalogueFiles::CategoryNames> others;
     for (const QString &name : remaining)
@@ -201,9 +207,11 @@ void deleteCategory(const QString &dir, const QStringList &remaining, const QStr
         const Folder folder(dir);
         const QString subcategoryList = CatalogueFiles::subcategoryList(dir, category);
         for (const QString &sub : KeyedList::subcategories.read(ProfileFile(subcategoryList)))
-            deleteSubcategoryFiles(command, folder, dir, category, sub, others);
-        command.remove(subcategoryList);
+            deleteSubcategoryFiles(command, trash, folder, dir, category, sub, others);
+        if (QFile::exists(subcategoryList))
+            Trash::keepFile(command, trash, subcategoryList);
     }
+    Trash::describe(command, trash);
     command.run();
 }
 
@@ -213,13 +221,16 @@ void deleteSubcategory(const QString &dir, const QString &category, const QStrin
     const QString list = CatalogueFiles::subcategoryList(dir, category);
     Journal::Command command(
         dir, QStringLiteral("usunięcie podkategorii \"%1\" z kategorii \"%2\"").arg(subcategory, category));
+    const int place = int(KeyedList::subcategories.read(ProfileFile(list)).indexOf(subcategory));
+    const Trash::Entry trash = Trash::begin(dir, Trash::Kind::Subcategory, category, subcategory, std::max(0, place));
     command.write(list, listBytes(list, KeyedList::subcategories, remaining));
     QList<CatalogueFiles::CategoryNames> others = catalogueNames(dir);
     for (CatalogueFiles::CategoryNames &other : others) {
         if (other.name == category)
             other.subcategories = remaining;
     }
-    deleteSubcategoryFiles(command, Folder(dir), dir, category, subcategory, others);
+    deleteSubcategoryFiles(command, trash, Folder(dir), dir, category, subcategory, others);
+    Trash::describe(command, trash);
     command.run();
 }
 
@@ -280,6 +291,53 @@ void renameSubcategory(const QString &dir, const QString &category, int index, c
                       edit.WriteText(config, QStringLiteral("aktywna"), newName);
                   }));
     command.run();
+}
+
+// A name given back goes to the place it had, or to the end of a list grown shorter; its files
+// come back under their own names.
+static void restoreEntry(const QString &dir, const Trash::Entry &entry, const CatalogueFiles::NewName &change,
+                         const QString &list, const KeyedList &keyed)
+{
+    const bool ofCategory = entry.kind == Trash::Kind::Category;
+    const QString what = ofCategory ? QStringLiteral("kategorii") : QStringLiteral("podkategorii");
+    Journal::Command command(dir, QStringLiteral("przywrócenie %1 \"%2\" z kosza").arg(what, entry.name));
+    if (const QString problem = CatalogueFiles::clashProblem(catalogueNames(dir), change); !problem.isEmpty())
+        throw AppError(QStringLiteral("Nie można przywrócić %1 \"%2\": %3").arg(what, entry.name, problem));
+    const QString folder = Journal::folderOf(dir);
+    for (const QString &file : entry.files()) {
+        const QString target = folder + QLatin1Char('/') + QFileInfo(file).fileName();
+        if (QFile::exists(target))
+            throw AppError(QStringLiteral("Nie można przywrócić %1 \"%2\": plik %3 należy już do katalogu. Nic nie "
+                                          "zostało zmienione.")
+                               .arg(what, entry.name, QFileInfo(target).fileName()));
+        command.rename(file, target);
+    }
+    QStringList names = keyed.read(ProfileFile(list));
+    names.insert(std::clamp(qsizetype(entry.place), qsizetype(0), names.size()), entry.name);
+    command.write(list, listBytes(list, keyed, names));
+    Trash::forget(command, entry);
+    command.run();
+    Trash::removeFolder(entry);
+}
+
+void restoreSubcategory(const QString &dir, const Trash::Entry &entry)
+{
+    const QList<CatalogueFiles::CategoryNames> catalogue = catalogueNames(dir);
+    const auto category = std::find_if(catalogue.begin(), catalogue.end(), [&](const CatalogueFiles::CategoryNames &c) {
+        return c.name == entry.category;
+    });
+    if (category == catalogue.end())
+        throw AppError(QStringLiteral("Nie można przywrócić podkategorii \"%1\": kategoria \"%2\" już nie istnieje. "
+                                      "Dodaj ją ponownie i spróbuj jeszcze raz.")
+                           .arg(entry.name, entry.category));
+    restoreEntry(dir, entry, {int(category - catalogue.begin()), int(category->subcategories.size()), entry.name},
+                 CatalogueFiles::subcategoryList(dir, entry.category), KeyedList::subcategories);
+}
+
+void restoreCategory(const QString &dir, const Trash::Entry &entry)
+{
+    restoreEntry(dir, entry, {int(catalogueNames(dir).size()), -1, entry.name}, CatalogueFiles::categoryList(dir),
+                 KeyedList::categories);
 }
 
 } // namespace CategoryStore

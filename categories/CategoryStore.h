@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CatalogueFiles.h"
+#include "store/Trash.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,12 @@ void writeSubcategories(const QString &dir, const QString &category, const QStri
 void deleteCategory(const QString &dir, const QStringList &remaining, const QString &category);
 void deleteSubcategory(const QString &dir, const QString &category, const QStringList &remaining,
                        const QString &subcategory);
+
+// Give a trash entry back under its name, at the place it had, with its files, and take it out of
+// the trash; all of it or, after a crash, nothing. Throw AppError with nothing changed when the name
+// is taken (or its files' names), or a subcategory's category is gone.
+void restoreSubcategory(const QString &dir, const Trash::Entry &entry);
+void restoreCategory(const QString &dir, const Trash::Entry &entry);
 
 // Every category with its subcategories, as the lists in `dir` hold them.
 QList<CatalogueFiles::CategoryNames> catalogueNames(const QString &dir);

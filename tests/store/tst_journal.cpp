@@ -8,6 +8,7 @@
 #include "store/Error.h"
 #include "store/Journal.h"
 #include "store/ProfileFile.h"
+#include "store/Trash.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 
@@ -134,6 +135,31 @@ Walked walk(const TestDir &dir)
     return walked;
 }
 
+// A delete's trash holds nothing before the delete and, after it, one entry with all the delete
+// removed: item 3 of Monety/Polska with its photo list, or as many files as a whole run keeps.
+QStringList trashFaults(const TestDir &dir, const QString &command, bool deleted, qsizetype files)
+{
+    if (!command.startsWith(QLatin1String("delete")))
+        return {};
+    const QList<Trash::Entry> entries = Trash::entries(dir.path());
+    const qsizetype folders = QDir(Trash::folderOf(dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+    if (entries.size() != (deleted ? 1 : 0) || folders != entries.size())
+        return {QStringLiteral("%1 trash entries in %2 folders").arg(entries.size()).arg(folders)};
+    if (!deleted)
+        return {};
+    if (command != QLatin1String("delete-item"))
+        return entries[0].files().size() == files ? QStringList() : QStringList{"the trash entry lacks files"};
+    const ProfileFile kept(entries[0].description());
+    const QStringList values{kept.ReadText("pozycja", "pozycja1", {}), kept.ReadText("pozycja", "pozycja2", {}),
+                             kept.ReadText("pozycja", "opis", {}), kept.ReadText("pozycja", "zdjecie", {})};
+    const QStringList expected{"Moneta 0-Polska-3", "1903", QStringLiteral("Opis ł0-Polska-3"),
+                               "C:\\stare\\0-Polska-3.bmp"};
+    if (values != expected ||
+        KeyedList::photos.read(kept) != QStringList{"C:\\Zdjecia\\0-Polska-3a.jpg", "C:\\Zdjecia\\0-Polska-3b.jpg"})
+        return {"the trash holds the item in part: " + values.join(" | ")};
+    return {};
+}
+
 QByteArray journal(const QString &description, const QList<QByteArray> &steps)
 {
     QByteArray text = "GROMADNIK-JOURNAL 1\ncommand " + QUrl::toPercentEncoding(description) + '\n';
@@ -242,6 +268,10 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
         QVERIFY(after != before);
         const Walked sound = walk(reference);
         QVERIFY2(sound.faults.isEmpty(), qPrintable(sound.faults.join('\n')));
+        const QList<Trash::Entry> referenceTrash = Trash::entries(reference.path());
+        const qsizetype trashFiles = referenceTrash.isEmpty() ? 0 : referenceTrash[0].files().size();
+        const QStringList wholeTrash = trashFaults(reference, command.first(), true, trashFiles);
+        QVERIFY2(wholeTrash.isEmpty(), qPrintable(wholeTrash.join('\n')));
 
         int asBefore = 0, asAfter = 0, finishedFirst = 0, faults = 0, rolledForward = 0, swept = 0;
         const qint64 checkedBefore = filesChecked;
@@ -275,6 +305,7 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
                 ++asAfter;
             else
                 found << "the catalogue is neither the one before nor the one after the command";
+            found << trashFaults(dir, command.first(), state == after, trashFiles);
             if (!found.isEmpty()) {
                 ++faults;
                 qWarning().noquote() << command.first() << "run" << run << found.mid(0, 5).join("; ");
