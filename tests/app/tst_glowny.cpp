@@ -2,6 +2,7 @@
 #include "app/Glowny.h"
 #include "app/Info.h"
 #include "app/ItemListView.h"
+#include "app/Kosz.h"
 #include "app/Pozycje.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
@@ -17,6 +18,7 @@
 #include "store/ProfileFile.h"
 #include "settings/StartupCheck.h"
 #include "store/ProfileStore.h"
+#include "store/Trash.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "support/WindowDriver.h"
@@ -137,6 +139,7 @@ private slots:
     void cutCellShowsItsWholeText();
     void columnsAreKeptForEachSubcategory();
     void galleryShowsTheListAsTiles();
+    void trashGivesBackAndEmptiesAfterAQuestion();
 
 private:
     // Category "A", subcategory "B" of five towns, chosen; sorted by name from Z to A (two header
@@ -158,6 +161,7 @@ void TestGlowny::init()
     m_dialogs.shown.clear();
     for (const QString &name : QDir(m_dir.path()).entryList(QDir::Files))
         QFile::remove(m_dir.file(name));
+    QDir(Trash::folderOf(m_dir.path())).removeRecursively();
     forgetViewState();
     frmGlowny->FormActivate();
 }
@@ -804,6 +808,59 @@ void TestGlowny::galleryShowsTheListAsTiles()
     QVERIFY(frmGlowny->ListPrzedmioty->isVisible());
     QCOMPARE(frmGlowny->ListPrzedmioty->currentIndex().row(), 2);
     QVERIFY(!ViewState::gallery());
+}
+
+// Every menu opens the trash; it lists the newest delete first, gives an item back into the list the
+// main window shows, and is emptied only after the question.
+void TestGlowny::trashGivesBackAndEmptiesAfterAQuestion()
+{
+    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
+    m_dir.write("A_B_dane.gmd", crlf(itemFile({"Nazwa"}, {{"x"}, {"y"}, {"z"}})));
+    frmGlowny->FormActivate();
+    choose(frmGlowny->ListKategorie, "A");
+    choose(frmGlowny->ListPodkategorie, "B");
+    for (int twice = 0; twice < 2; ++twice) {
+        selectRow(frmGlowny->ListPrzedmioty, 0);
+        action("Usuzaznaczonpozycje1")->trigger(); // the question answers OK
+    }
+    const auto rowsOf = [](QTreeWidget *list) {
+        QStringList rows;
+        for (int r = 0; r < list->topLevelItemCount(); ++r)
+            rows << list->topLevelItem(r)->text(0) + ' ' + list->topLevelItem(r)->text(1) + ' ' +
+                        list->topLevelItem(r)->text(2);
+        return rows;
+    };
+    for (const char *entry : {"Kosz1", "Kosz2", "Kosz3", "Kosz4"}) {
+        QStringList shown;
+        whenShown(frmKosz, [&] {
+            shown = rowsOf(frmKosz->ListKosz);
+            frmKosz->close();
+        });
+        action(entry)->trigger();
+        QCOMPARE(shown, (QStringList{"Pozycja z A / B", "Pozycja x A / B"}));
+    }
+    QCOMPARE(frmKosz->ListKosz->accessibleName(), QStringLiteral("Kosz"));
+    int answered = 0;
+    whenShown(frmKosz, [&] {
+        frmKosz->ListKosz->setCurrentItem(frmKosz->ListKosz->topLevelItem(0));
+        QTest::mouseClick(frmKosz->btnPrzywroc, Qt::LeftButton);
+        m_dialogs.answerNext(QMessageBox::Cancel);
+        QTest::mouseClick(frmKosz->btnOproznij, Qt::LeftButton);
+        answered += frmKosz->ListKosz->topLevelItemCount() == 1;
+        m_dialogs.answerNext(QMessageBox::Ok);
+        QTest::mouseClick(frmKosz->btnOproznij, Qt::LeftButton);
+        answered += frmKosz->ListKosz->topLevelItemCount() == 0 && !frmKosz->btnOproznij->isEnabled();
+        frmKosz->close();
+    });
+    action("Kosz1")->trigger();
+    QCOMPARE(answered, 2);
+    QCOMPARE(m_dialogs.shown.size(), 4); // two deletes, two questions before emptying
+    QVERIFY(m_dialogs.shown.last().text.startsWith("Czy chcesz opróżnić kosz ?"));
+    const QAbstractItemModel *items = frmGlowny->ListPrzedmioty->model();
+    QCOMPARE(items->rowCount(), 2);
+    QCOMPARE(items->index(1, 0).data().toString(), QStringLiteral("z"));
+    QVERIFY(Trash::entries(m_dir.path()).isEmpty());
 }
 
 QTEST_MAIN(TestGlowny)

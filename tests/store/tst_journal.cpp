@@ -275,7 +275,9 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
 
         int asBefore = 0, asAfter = 0, finishedFirst = 0, faults = 0, rolledForward = 0, swept = 0;
         const qint64 checkedBefore = filesChecked;
-        const int runs = std::max(1, kills / int(commands.size()));
+        // The item delete with its trash entry is the command a user gives most: three times the kills.
+        const int share = command.first() == QLatin1String("delete-item") ? 3 : 1;
+        const int runs = std::max(1, kills * share / int(commands.size()));
         for (int run = 0; run < runs; ++run) {
             TestDir dir;
             QProcess child;
