@@ -103,12 +103,8 @@ void TfrmKosz::btnPrzywrocClick()
     const QList<QTreeWidgetItem *> chosen = ListKosz->selectedItems();
     if (chosen.isEmpty())
         return;
-    const QString dir = DataDirectory::path();
-    const QString folder = chosen.first()->data(0, folderRole).toString();
-    for (const Trash::Entry &entry : Trash::entries(dir)) {
-        if (entry.folder == folder)
-            Trash::restore(dir, entry);
-    }
+    if (const auto entry = Trash::entryIn(chosen.first()->data(0, folderRole).toString()))
+        Trash::restore(DataDirectory::path(), *entry);
     FormShow();
 }
 

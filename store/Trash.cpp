@@ -142,6 +142,11 @@ void describe(Journal::Command &command, const Entry &entry, QByteArray base)
     command.write(entry.description(), document.bytes());
 }
 
+std::optional<Entry> entryIn(const QString &folder)
+{
+    return readEntry(folder);
+}
+
 QList<Entry> entries(const QString &dir)
 {
     QList<Entry> found;

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace Journal {
 class Command;
@@ -63,6 +64,8 @@ void describe(Journal::Command &command, const Entry &entry, QByteArray base = {
 
 // Every entry, newest first.
 QList<Entry> entries(const QString &dir);
+// The entry kept in `folder`, or nothing when it is gone (restored, emptied) or was cut short.
+std::optional<Entry> entryIn(const QString &folder);
 
 // Gives the entry back to the catalogue and takes it out of the trash, all of it or, after a
 // crash, nothing. Throws AppError with nothing changed when its place is gone or its name taken.

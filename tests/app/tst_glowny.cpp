@@ -105,6 +105,17 @@ QStringList itemFile(const QStringList &names, const QList<QStringList> &items)
     return lines;
 }
 
+// Category A, subcategory B with the items x, y and z, chosen in the main window.
+void showThreeItems(const TestDir &dir)
+{
+    dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
+    dir.write("A_B_dane.gmd", crlf(itemFile({"Nazwa"}, {{"x"}, {"y"}, {"z"}})));
+    frmGlowny->FormActivate();
+    choose(frmGlowny->ListKategorie, "A");
+    choose(frmGlowny->ListPodkategorie, "B");
+}
+
 } // namespace
 
 class TestGlowny : public QObject
@@ -372,12 +383,7 @@ void TestGlowny::leftListsShareTheColumn()
 
 void TestGlowny::viewCommandNeedsARow()
 {
-    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
-    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
-    m_dir.write("A_B_dane.gmd", crlf(itemFile({"Nazwa"}, {{"x"}, {"y"}, {"z"}})));
-    frmGlowny->FormActivate();
-    choose(frmGlowny->ListKategorie, "A");
-    choose(frmGlowny->ListPodkategorie, "B");
+    showThreeItems(m_dir);
     frmGlowny->lblpozycja->setText("lblpozycja");
     frmGlowny->ListPrzedmiotyDblClick();
     QCOMPARE(frmGlowny->lblpozycja->text(), QStringLiteral("lblpozycja"));
@@ -814,12 +820,7 @@ void TestGlowny::galleryShowsTheListAsTiles()
 // main window shows, and is emptied only after the question.
 void TestGlowny::trashGivesBackAndEmptiesAfterAQuestion()
 {
-    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
-    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
-    m_dir.write("A_B_dane.gmd", crlf(itemFile({"Nazwa"}, {{"x"}, {"y"}, {"z"}})));
-    frmGlowny->FormActivate();
-    choose(frmGlowny->ListKategorie, "A");
-    choose(frmGlowny->ListPodkategorie, "B");
+    showThreeItems(m_dir);
     for (int twice = 0; twice < 2; ++twice) {
         selectRow(frmGlowny->ListPrzedmioty, 0);
         action("Usuzaznaczonpozycje1")->trigger(); // the question answers OK
