@@ -102,16 +102,6 @@ QByteArray edited(const QString &fileName, const std::function<void(ProfileEdit 
     return batch.contents(fileName);
 }
 
-QByteArray listBytes(const QString &fileName, const KeyedList &list, const QStringList &names)
-{
-    return edited(fileName, [&](ProfileEdit &edit) {
-        edit.DropSection(list.section);
-        for (int k = 0; k < names.size(); ++k)
-            edit.WriteText(list.section, QString::number(k), names[k]);
-        edit.WriteNumber(config, list.counterKey, int(names.size()));
-    });
-}
-
 void planSubcategoryMoves(Moves &moves, const Folder &folder, const QString &dir, const QString &oldCategory,
                           const QString &oldSub, const QString &newCategory, const QString &newSub)
 {
@@ -147,6 +137,16 @@ Moves planSubcategoryRename(const QString &dir, const QString &category, const Q
 } // namespace
 
 namespace CategoryStore {
+
+QByteArray listBytes(const QString &fileName, const KeyedList &list, const QStringList &names)
+{
+    return edited(fileName, [&](ProfileEdit &edit) {
+        edit.DropSection(list.section);
+        for (int k = 0; k < names.size(); ++k)
+            edit.WriteText(list.section, QString::number(k), names[k]);
+        edit.WriteNumber(config, list.counterKey, int(names.size()));
+    });
+}
 
 void writeCategories(const QString &dir, const QStringList &names)
 {
@@ -291,53 +291,6 @@ void renameSubcategory(const QString &dir, const QString &category, int index, c
                       edit.WriteText(config, QStringLiteral("aktywna"), newName);
                   }));
     command.run();
-}
-
-// A name given back goes to the place it had, or to the end of a list grown shorter; its files
-// come back under their own names.
-static void restoreEntry(const QString &dir, const Trash::Entry &entry, const CatalogueFiles::NewName &change,
-                         const QString &list, const KeyedList &keyed)
-{
-    const bool ofCategory = entry.kind == Trash::Kind::Category;
-    const QString what = ofCategory ? QStringLiteral("kategorii") : QStringLiteral("podkategorii");
-    Journal::Command command(dir, QStringLiteral("przywrócenie %1 \"%2\" z kosza").arg(what, entry.name));
-    if (const QString problem = CatalogueFiles::clashProblem(catalogueNames(dir), change); !problem.isEmpty())
-        throw AppError(QStringLiteral("Nie można przywrócić %1 \"%2\": %3").arg(what, entry.name, problem));
-    const QString folder = Journal::folderOf(dir);
-    for (const QString &file : entry.files()) {
-        const QString target = folder + QLatin1Char('/') + QFileInfo(file).fileName();
-        if (QFile::exists(target))
-            throw AppError(QStringLiteral("Nie można przywrócić %1 \"%2\": plik %3 należy już do katalogu. Nic nie "
-                                          "zostało zmienione.")
-                               .arg(what, entry.name, QFileInfo(target).fileName()));
-        command.rename(file, target);
-    }
-    QStringList names = keyed.read(ProfileFile(list));
-    names.insert(std::clamp(qsizetype(entry.place), qsizetype(0), names.size()), entry.name);
-    command.write(list, listBytes(list, keyed, names));
-    Trash::forget(command, entry);
-    command.run();
-    Trash::removeFolder(entry);
-}
-
-void restoreSubcategory(const QString &dir, const Trash::Entry &entry)
-{
-    const QList<CatalogueFiles::CategoryNames> catalogue = catalogueNames(dir);
-    const auto category = std::find_if(catalogue.begin(), catalogue.end(), [&](const CatalogueFiles::CategoryNames &c) {
-        return c.name == entry.category;
-    });
-    if (category == catalogue.end())
-        throw AppError(QStringLiteral("Nie można przywrócić podkategorii \"%1\": kategoria \"%2\" już nie istnieje. "
-                                      "Dodaj ją ponownie i spróbuj jeszcze raz.")
-                           .arg(entry.name, entry.category));
-    restoreEntry(dir, entry, {int(category - catalogue.begin()), int(category->subcategories.size()), entry.name},
-                 CatalogueFiles::subcategoryList(dir, entry.category), KeyedList::subcategories);
-}
-
-void restoreCategory(const QString &dir, const Trash::Entry &entry)
-{
-    restoreEntry(dir, entry, {int(catalogueNames(dir).size()), -1, entry.name}, CatalogueFiles::categoryList(dir),
-                 KeyedList::categories);
 }
 
 } // namespace CategoryStore

@@ -16,6 +16,9 @@ namespace CategoryStore {
 void writeCategories(const QString &dir, const QStringList &names);
 void writeSubcategories(const QString &dir, const QString &category, const QStringList &names);
 
+// The bytes of a list file (`list` in `fileName`) written anew with `names`, densely, for a journal.
+QByteArray listBytes(const QString &fileName, const KeyedList &list, const QStringList &names);
+
 // Writes the list without the entry (`remaining`, in their order) and removes every file named
 // after it: for a category its subcategory list and the item and photo list files of its
 // subcategories, for a subcategory its item file and photo lists. All of it or, after a crash,
