@@ -5,6 +5,7 @@
 #include "Command.h"
 #include "Dialogs.h"
 #include "Info.h"
+#include "Kosz.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
 #include "categories/Frmedytor_kategorii.h"
@@ -59,6 +60,14 @@ void TfrmGlowny::Edytorkategorii1Click()
     // Modal to the main window only, so that the add and rename windows it shows stay usable.
     frmKategorie->setWindowModality(Qt::WindowModal);
     showModal(frmKategorie);
+}
+
+// A restored item, subcategory or category shows in the lists the main window holds now.
+void TfrmGlowny::Kosz1Click()
+{
+    showModal(frmKosz);
+    fillSubcategories(DataDirectory::path(), panelText(0));
+    refreshAfterItemCommand();
 }
 
 void TfrmGlowny::Oprogramie1Click()

@@ -46,6 +46,7 @@ void TfrmGlowny::buildMenus()
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     main->addAction(Galeria1);
     addCommand(main, QStringLiteral("Brakujące zdjęcia…"), "Brakujcezdjcia1", this, &TfrmGlowny::Brakujcezdjcia1Click);
+    addCommand(main, QStringLiteral("Kosz…"), "Kosz1", this, &TfrmGlowny::Kosz1Click);
     QMenu *exchange = main->addMenu(QStringLiteral("Import/Eksport"));
     exchange->setObjectName(QStringLiteral("ImportEksport1"));
     addCommand(exchange, QStringLiteral("Import danych"), "Importdanych1", this, &TfrmGlowny::Import1Click);
@@ -86,6 +87,7 @@ void TfrmGlowny::buildPopUps()
     KategoriePopUp->addSeparator();
     addCommand(KategoriePopUp, QStringLiteral("Dodaj nową kategorie"), "Dodajnowkategorie1", this,
                &TfrmGlowny::Dodajnowkategorie1Click);
+    addCommand(KategoriePopUp, QStringLiteral("Kosz…"), "Kosz2", this, &TfrmGlowny::Kosz1Click);
 
     PodkategoriePopUp = new QMenu(this);
     PodkategoriePopUp->setObjectName(QStringLiteral("PodkategoriePopUp"));
@@ -94,6 +96,7 @@ void TfrmGlowny::buildPopUps()
     PodkategoriePopUp->addSeparator();
     addCommand(PodkategoriePopUp, QStringLiteral("Dodaj nową podkategorie"), "Dodajnowpodkategorie1", this,
                &TfrmGlowny::Dodajnowpodkategorie1Click);
+    addCommand(PodkategoriePopUp, QStringLiteral("Kosz…"), "Kosz3", this, &TfrmGlowny::Kosz1Click);
 
     PrzedmiotyPopUp = new QMenu(this);
     PrzedmiotyPopUp->setObjectName(QStringLiteral("PrzedmiotyPopUp"));
@@ -108,6 +111,7 @@ void TfrmGlowny::buildPopUps()
                                   &TfrmGlowny::Dodajnowpozycje1Click);
     addCommand(PrzedmiotyPopUp, QStringLiteral("Usuń zaznaczoną pozycje"), "Usuzaznaczonpozycje1", this,
                &TfrmGlowny::Usuzaznaczonpozycje1Click);
+    addCommand(PrzedmiotyPopUp, QStringLiteral("Kosz…"), "Kosz4", this, &TfrmGlowny::Kosz1Click);
 
     const auto popUpOn = [this](QAbstractItemView *list, QMenu *menu) {
         connect(list, &QWidget::customContextMenuRequested, menu,

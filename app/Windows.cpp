@@ -2,6 +2,7 @@
 
 #include "Glowny.h"
 #include "Info.h"
+#include "Kosz.h"
 #include "Pozycje.h"
 #include "categories/Dodaj_kategorie.h"
 #include "categories/Dodaj_podkategorie.h"
@@ -43,4 +44,5 @@ void createWindows()
     frmAktualizacja = new TfrmAktualizacja(frmGlowny);
     frmSzukaj = new TfrmSzukaj(frmGlowny);
     frmBrakujace_zdjecia = new TfrmBrakujace_zdjecia(frmGlowny);
+    frmKosz = new TfrmKosz(frmGlowny);
 }

@@ -6,6 +6,7 @@
 #include "items/ItemStore.h"
 #include "store/DataDirectory.h"
 #include "store/ProfileFile.h"
+#include "store/Trash.h"
 #include "viewer/JpegImage.h"
 #include "viewer/PictureArea.h"
 #include "viewer/Pokaz.h"
@@ -51,7 +52,7 @@ void AddItem(benchmark::State &state)
     for (auto _ : state) {
         const int added = ItemStore::add(place, sampleItem());
         state.PauseTiming();
-        ItemStore::remove(place, added);
+        ItemStore::remove(place, added, false);
         state.ResumeTiming();
     }
 }
@@ -69,19 +70,22 @@ void SaveEditedItem(benchmark::State &state)
 }
 BENCHMARK(SaveEditedItem)->Unit(benchmark::kMillisecond);
 
+// Argument 1: the deleted item goes into the trash, as the program's delete does; 0: it is gone.
 void DeleteItem0MovingTheLast(benchmark::State &state)
 {
     const ItemStore::Place &place = placeWithPhotos();
+    const bool intoTrash = state.range(0) != 0;
     for (auto _ : state) {
-        ItemStore::remove(place, 0);
+        ItemStore::remove(place, 0, intoTrash);
         state.PauseTiming();
         const int added = ItemStore::add(place, sampleItem());
         for (const char *photo : {"/zdjecia/x.jpg", "/zdjecia/y.jpg", "/zdjecia/z.jpg"})
             ItemStore::addPhoto(place, added, QString::fromLatin1(photo));
+        Trash::empty(place.dir);
         state.ResumeTiming();
     }
 }
-BENCHMARK(DeleteItem0MovingTheLast)->Unit(benchmark::kMillisecond);
+BENCHMARK(DeleteItem0MovingTheLast)->ArgName("kosz")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Two 6000 x 4000 photos, such as a modern camera takes.
 struct CameraPhotos

@@ -4,6 +4,7 @@
 #include "store/Error.h"
 #include "store/Journal.h"
 #include "store/ProfileFile.h"
+#include "store/Trash.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -101,16 +102,6 @@ QByteArray edited(const QString &fileName, const std::function<void(ProfileEdit 
     return batch.contents(fileName);
 }
 
-QByteArray listBytes(const QString &fileName, const KeyedList &list, const QStringList &names)
-{
-    return edited(fileName, [&](ProfileEdit &edit) {
-        edit.DropSection(list.section);
-        for (int k = 0; k < names.size(); ++k)
-            edit.WriteText(list.section, QString::number(k), names[k]);
-        edit.WriteNumber(config, list.counterKey, int(names.size()));
-    });
-}
-
 void planSubcategoryMoves(Moves &moves, const Folder &folder, const QString &dir, const QString &oldCategory,
                           const QString &oldSub, const QString &newCategory, const QString &newSub)
 {
@@ -147,6 +138,16 @@ Moves planSubcategoryRename(const QString &dir, const QString &category, const Q
 
 namespace CategoryStore {
 
+QByteArray listBytes(const QString &fileName, const KeyedList &list, const QStringList &names)
+{
+    return edited(fileName, [&](ProfileEdit &edit) {
+        edit.DropSection(list.section);
+        for (int k = 0; k < names.size(); ++k)
+            edit.WriteText(list.section, QString::number(k), names[k]);
+        edit.WriteNumber(config, list.counterKey, int(names.size()));
+    });
+}
+
 void writeCategories(const QString &dir, const QStringList &names)
 {
     writeList(CatalogueFiles::categoryList(dir), KeyedList::categories, names);
@@ -177,21 +178,26 @@ static bool filesStayInUse(const QList<CatalogueFiles::CategoryNames> &others, c
     return false;
 }
 
-static void deleteSubcategoryFiles(Journal::Command &command, const Folder &folder, const QString &dir,
-                                   const QString &category, const QString &subcategory,
+// The files go into the trash entry as they are.
+static void deleteSubcategoryFiles(Journal::Command &command, const Trash::Entry &trash, const Folder &folder,
+                                   const QString &dir, const QString &category, const QString &subcategory,
                                    const QList<CatalogueFiles::CategoryNames> &others)
 {
     if (filesStayInUse(others, category, subcategory))
         return;
-    command.remove(CatalogueFiles::itemFile(dir, category, subcategory));
+    if (const QString items = CatalogueFiles::itemFile(dir, category, subcategory); QFile::exists(items))
+        Trash::keepFile(command, trash, items);
     for (const QString &file : folder.photoLists(dir, category, subcategory))
-        command.remove(file);
+        Trash::keepFile(command, trash, file);
 }
 
 void deleteCategory(const QString &dir, const QStringList &remaining, const QString &category)
 {
     const QString list = CatalogueFiles::categoryList(dir);
     Journal::Command command(dir, QStringLiteral("usunięcie kategorii \"%1\"").arg(category));
+    const QStringList before = KeyedList::categories.read(ProfileFile(list));
+    const Trash::Entry trash =
+        Trash::begin(dir, Trash::Kind::Category, category, {}, std::max(0, int(before.indexOf(category))));
     command.write(list, listBytes(list, KeyedList::categories, remaining));
     QList<CatalogueFiles::CategoryNames> others;
     for (const QString &name : remaining)
@@ -201,9 +207,11 @@ void deleteCategory(const QString &dir, const QStringList &remaining, const QStr
         const Folder folder(dir);
         const QString subcategoryList = CatalogueFiles::subcategoryList(dir, category);
         for (const QString &sub : KeyedList::subcategories.read(ProfileFile(subcategoryList)))
-            deleteSubcategoryFiles(command, folder, dir, category, sub, others);
-        command.remove(subcategoryList);
+            deleteSubcategoryFiles(command, trash, folder, dir, category, sub, others);
+        if (QFile::exists(subcategoryList))
+            Trash::keepFile(command, trash, subcategoryList);
     }
+    Trash::describe(command, trash);
     command.run();
 }
 
@@ -213,13 +221,16 @@ void deleteSubcategory(const QString &dir, const QString &category, const QStrin
     const QString list = CatalogueFiles::subcategoryList(dir, category);
     Journal::Command command(
         dir, QStringLiteral("usunięcie podkategorii \"%1\" z kategorii \"%2\"").arg(subcategory, category));
+    const int place = int(KeyedList::subcategories.read(ProfileFile(list)).indexOf(subcategory));
+    const Trash::Entry trash = Trash::begin(dir, Trash::Kind::Subcategory, category, subcategory, std::max(0, place));
     command.write(list, listBytes(list, KeyedList::subcategories, remaining));
     QList<CatalogueFiles::CategoryNames> others = catalogueNames(dir);
     for (CatalogueFiles::CategoryNames &other : others) {
         if (other.name == category)
             other.subcategories = remaining;
     }
-    deleteSubcategoryFiles(command, Folder(dir), dir, category, subcategory, others);
+    deleteSubcategoryFiles(command, trash, Folder(dir), dir, category, subcategory, others);
+    Trash::describe(command, trash);
     command.run();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CatalogueFiles.h"
+#include "store/Trash.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,9 @@ namespace CategoryStore {
 void writeCategories(const QString &dir, const QStringList &names);
 void writeSubcategories(const QString &dir, const QString &category, const QStringList &names);
 
+// The bytes of a list file (`list` in `fileName`) written anew with `names`, densely, for a journal.
+QByteArray listBytes(const QString &fileName, const KeyedList &list, const QStringList &names);
+
 // Writes the list without the entry (`remaining`, in their order) and removes every file named
 // after it: for a category its subcategory list and the item and photo list files of its
 // subcategories, for a subcategory its item file and photo lists. All of it or, after a crash,
@@ -22,6 +26,12 @@ void writeSubcategories(const QString &dir, const QString &category, const QStri
 void deleteCategory(const QString &dir, const QStringList &remaining, const QString &category);
 void deleteSubcategory(const QString &dir, const QString &category, const QStringList &remaining,
                        const QString &subcategory);
+
+// Give a trash entry back under its name, at the place it had, with its files, and take it out of
+// the trash; all of it or, after a crash, nothing. Throw AppError with nothing changed when the name
+// is taken (or its files' names), or a subcategory's category is gone.
+void restoreSubcategory(const QString &dir, const Trash::Entry &entry);
+void restoreCategory(const QString &dir, const Trash::Entry &entry);
 
 // Every category with its subcategories, as the lists in `dir` hold them.
 QList<CatalogueFiles::CategoryNames> catalogueNames(const QString &dir);

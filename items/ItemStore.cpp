@@ -54,6 +54,47 @@ QString fieldName(const QStringList &fieldNames, int index)
     return name.isEmpty() ? QStringLiteral("Pole %1").arg(index + 1) : QStringLiteral("Pole \"%1\"").arg(name);
 }
 
+std::optional<FileAccess::Contents> wholeFile(const QString &file)
+{
+    return FileAccess::readWhole(QFile::encodeName(file));
+}
+
+// The count of an item file that is to take one more item; throws AppError, writing nothing, when
+// it is damaged or at its largest.
+int countOf(const ProfileDocument &items, const QString &fileName)
+{
+    const QString countText = QString::fromLatin1(items.value("config", "liczba_pozycji").value_or(QByteArrayView()));
+    const auto count = countText.isEmpty() ? std::optional<int>(0) : parseNumber(countText);
+    if (!count)
+        throw AppError(QStringLiteral("Liczba pozycji \"%1\" zapisana w pliku %2 nie jest liczbą całkowitą.\n"
+                                      "Nic nie zostało zapisane.")
+                           .arg(countText, fileName));
+    CatalogueFiles::checkCanGrow(*count, QStringLiteral("pozycji"), fileName);
+    return *count;
+}
+
+bool subcategoryExists(const QString &dir, const QString &category, const QString &subcategory)
+{
+    return KeyedList::categories.read(ProfileFile(CatalogueFiles::categoryList(dir))).contains(category) &&
+           KeyedList::subcategories.read(ProfileFile(CatalogueFiles::subcategoryList(dir, category)))
+               .contains(subcategory);
+}
+
+// The item, its photo list and the subcategory's field names go into a trash entry of their own.
+void keepItem(Journal::Command &command, const ItemStore::Place &place, int item, const ProfileDocument &items)
+{
+    const Trash::Entry entry = Trash::begin(place.dir, Trash::Kind::Item, place.category, place.subcategory, item);
+    ProfileDocument kept(wholeFile(place.photoList(item)).value_or(FileAccess::Contents{}).bytes);
+    kept.dropSection("wpis");
+    for (int k = 1; k <= 10; ++k) {
+        const QByteArray key = QByteArray::number(k);
+        kept.setValue("pola", key, items.value("pozycje", key).value_or(QByteArrayView()));
+    }
+    items.entries(QByteArray::number(item),
+                  [&](QByteArrayView key, QByteArrayView value) { kept.setValue("pozycja", key, value); });
+    Trash::describe(command, entry, kept.bytes());
+}
+
 } // namespace
 
 namespace ItemStore {
@@ -135,7 +176,7 @@ void save(const Place &place, int item, const ItemValues &values)
     ProfileFile(place.itemFile()).Edit([&](ProfileEdit &edit) { writeValues(edit, QString::number(item), values); });
 }
 
-void remove(const Place &place, int item)
+void remove(const Place &place, int item, bool keepInTrash)
 {
     Journal::Command command(place.dir, QStringLiteral("usunięcie pozycji nr %1 z podkategorii \"%2\" kategorii \"%3\"")
                                             .arg(item + 1)
@@ -144,9 +185,10 @@ void remove(const Place &place, int item)
     const int last = ProfileFile(itemFile).ReadNumber(config, countKey, 0) - 1;
     if (item < 0 || item > last)
         return;
-    // The last item's section moves line for line, so a value is carried as it stands in the file.
-    const auto wholeFile = [](const QString &file) { return FileAccess::readWhole(QFile::encodeName(file)); };
     ProfileDocument items(wholeFile(itemFile).value_or(FileAccess::Contents{}).bytes);
+    if (keepInTrash)
+        keepItem(command, place, item, items);
+    // The last item's section moves line for line, so a value is carried as it stands in the file.
     if (item != last)
         items.moveSection(QByteArray::number(last), QByteArray::number(item));
     else
@@ -162,6 +204,37 @@ void remove(const Place &place, int item)
     }
     command.remove(place.photoList(last));
     command.run();
+}
+
+void restore(const QString &dir, const Trash::Entry &entry)
+{
+    const Place place{dir, entry.category, entry.subcategory};
+    Journal::Command command(dir, QStringLiteral("przywrócenie pozycji \"%1\" z kosza do podkategorii \"%2\" "
+                                                 "kategorii \"%3\"")
+                                      .arg(entry.name, entry.subcategory, entry.category));
+    if (!subcategoryExists(dir, entry.category, entry.subcategory))
+        throw AppError(QStringLiteral("Nie można przywrócić pozycji \"%1\": podkategoria \"%2\" kategorii \"%3\" już "
+                                      "nie istnieje. Dodaj ją ponownie i spróbuj jeszcze raz.")
+                           .arg(entry.name, entry.subcategory, entry.category));
+    const ProfileDocument kept(wholeFile(entry.description()).value_or(FileAccess::Contents{}).bytes);
+    ProfileDocument items(wholeFile(place.itemFile()).value_or(FileAccess::Contents{}).bytes);
+    const int number = countOf(items, place.itemFile());
+    const QByteArray section = QByteArray::number(number);
+    items.dropSection(section); // left by an import over a larger catalogue
+    kept.entries("pozycja", [&](QByteArrayView key, QByteArrayView value) { items.setValue(section, key, value); });
+    items.setValue("config", "liczba_pozycji", QByteArray::number(number + 1));
+    command.write(place.itemFile(), items.bytes());
+    ProfileDocument photos;
+    kept.entries("zdjecia", [&](QByteArrayView key, QByteArrayView value) { photos.setValue("zdjecia", key, value); });
+    if (const auto count = kept.value("config", "liczba_zdjec"); count && photos.size() > 0) {
+        photos.setValue("config", "liczba_zdjec", *count);
+        command.write(place.photoList(number), photos.bytes());
+    } else {
+        command.remove(place.photoList(number)); // a leftover is not the restored item's
+    }
+    Trash::forget(command, entry);
+    command.run();
+    Trash::removeFolder(entry);
 }
 
 QStringList photos(const Place &place, int item)

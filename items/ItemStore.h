@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Trash.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -43,8 +45,13 @@ int add(const Place &place, const ItemValues &values);
 void save(const Place &place, int item, const ItemValues &values);
 
 // Deletes item `item`: the last item moves into its number with its photo list, and the count
-// drops by one. The picture files themselves are never touched.
-void remove(const Place &place, int item);
+// drops by one. The picture files themselves are never touched. What it removed goes into the
+// trash (Trash), in the same journal, unless `keepInTrash` is false.
+void remove(const Place &place, int item, bool keepInTrash = true);
+
+// Appends the item of a trash entry, with its photo list, as a new last item of its subcategory,
+// and takes the entry out of the trash. Throws AppError, changing nothing, when the subcategory is gone.
+void restore(const QString &dir, const Trash::Entry &entry);
 
 // The photo paths of an item, and appending to and removing from them.
 QStringList photos(const Place &place, int item);

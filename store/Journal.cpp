@@ -3,12 +3,14 @@
 #include "Error.h"
 #include "FileAccess.h"
 #include "ProfileStore.h"
+#include "Trash.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QUrl>
 #include <filesystem>
 
@@ -164,6 +166,7 @@ void putWritten(const QString &path, const QByteArray &bytes)
     if (file.open(QIODevice::ReadOnly) && file.size() == bytes.size() && file.readAll() == bytes)
         return;
     file.close();
+    QDir().mkpath(QFileInfo(path).absolutePath()); // a trash entry's folder
     ProfileStore::replace(path, bytes);
 }
 
@@ -229,6 +232,19 @@ int sweep(const QString &folder, bool keepStaged)
     return removed;
 }
 
+// Steps may reach into the trash's folders, whose entries reach the disk with them alone.
+void syncSubfolders(const QString &folder, const QStringList &names)
+{
+    QSet<QString> synced;
+    for (const QString &name : names) {
+        const qsizetype slash = name.lastIndexOf(QLatin1Char('/'));
+        if (slash > 0 && !synced.contains(name.left(slash))) {
+            synced.insert(name.left(slash));
+            syncFolder(pathIn(folder, name.left(slash)));
+        }
+    }
+}
+
 void removeJournal(const QString &folder)
 {
     syncFolder(folder); // every change first
@@ -251,8 +267,12 @@ std::optional<QString> finish(const QString &folder, bool &discarded)
         return std::nullopt;
     }
     ProfileStore::clear();
-    for (const Parsed::Step &step : parsed->steps)
+    QStringList names;
+    for (const Parsed::Step &step : parsed->steps) {
         apply(folder, step);
+        names << step.name << step.to;
+    }
+    syncSubfolders(folder, names);
     removeJournal(folder);
     return parsed->description;
 }
@@ -288,9 +308,11 @@ Command::Command(const QString &dir, QString description)
     settle(dir); // before the command reads what it is to change
 }
 
+// A name inside the folder, "Kosz/<entry>/<file>" for a file of the trash.
 QString Command::local(const QString &file) const
 {
-    return QFileInfo(file).fileName();
+    const QString relative = QDir(m_folder).relativeFilePath(QFileInfo(file).absoluteFilePath());
+    return relative.startsWith(QLatin1String("..")) ? QFileInfo(file).fileName() : relative;
 }
 
 void Command::rename(const QString &from, const QString &to)
@@ -407,6 +429,10 @@ void Command::run()
         syncFolder(m_folder);
         throw;
     }
+    QStringList names;
+    for (const Step &step : std::as_const(m_steps))
+        names << step.name << step.to;
+    syncSubfolders(m_folder, names);
     removeJournal(m_folder);
 }
 
@@ -447,6 +473,8 @@ Recovery recover(const QString &dir)
         keepStaged = true;
     }
     recovery.temporaries = sweep(folder, keepStaged);
+    if (recovery.failed.isEmpty())
+        recovery.temporaries += Trash::tidy(dir);
     return recovery;
 }
 
@@ -454,6 +482,11 @@ void settle(const QString &dir)
 {
     bool discarded = false;
     finish(folderOf(dir), discarded);
+}
+
+int removeTemporaries(const QString &folder)
+{
+    return sweep(folder, false);
 }
 
 bool isPending(const QString &dir)

@@ -13,7 +13,7 @@
 //
 // The journal is a text file named ".gromadnik-dziennik" in the folder of the catalogue files (a
 // name that does not end in ".gmd", so no export, import or list ever takes it for a catalogue
-// file). Names are file names inside that folder, percent-encoded UTF-8; one step a line:
+// file). Names are file names inside that folder (or "Kosz/<entry>/<file>" for the trash), percent-encoded UTF-8; one step a line:
 //
 //   GROMADNIK-JOURNAL 1
 //   command <what the user asked for, percent-encoded UTF-8, for the notice at start-up>
@@ -100,6 +100,8 @@ Recovery recover(const QString &dir);
 // Finishes a journal left by an earlier command of this run, and removes an import's staged files
 // that no journal will move. Throws AppError when the journal cannot be finished.
 void settle(const QString &dir);
+// Removes the temporary files that killed writes left in `folder` (a trash entry's); answers how many.
+int removeTemporaries(const QString &folder);
 // Whether a journal waits in the data folder to be finished.
 bool isPending(const QString &dir);
 void removeStaged(const QString &dir);

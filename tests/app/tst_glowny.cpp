@@ -2,6 +2,7 @@
 #include "app/Glowny.h"
 #include "app/Info.h"
 #include "app/ItemListView.h"
+#include "app/Kosz.h"
 #include "app/Pozycje.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
@@ -17,6 +18,7 @@
 #include "store/ProfileFile.h"
 #include "settings/StartupCheck.h"
 #include "store/ProfileStore.h"
+#include "store/Trash.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 #include "support/WindowDriver.h"
@@ -103,6 +105,17 @@ QStringList itemFile(const QStringList &names, const QList<QStringList> &items)
     return lines;
 }
 
+// Category A, subcategory B with the items x, y and z, chosen in the main window.
+void showThreeItems(const TestDir &dir)
+{
+    dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
+    dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
+    dir.write("A_B_dane.gmd", crlf(itemFile({"Nazwa"}, {{"x"}, {"y"}, {"z"}})));
+    frmGlowny->FormActivate();
+    choose(frmGlowny->ListKategorie, "A");
+    choose(frmGlowny->ListPodkategorie, "B");
+}
+
 } // namespace
 
 class TestGlowny : public QObject
@@ -137,6 +150,7 @@ private slots:
     void cutCellShowsItsWholeText();
     void columnsAreKeptForEachSubcategory();
     void galleryShowsTheListAsTiles();
+    void trashGivesBackAndEmptiesAfterAQuestion();
 
 private:
     // Category "A", subcategory "B" of five towns, chosen; sorted by name from Z to A (two header
@@ -158,6 +172,7 @@ void TestGlowny::init()
     m_dialogs.shown.clear();
     for (const QString &name : QDir(m_dir.path()).entryList(QDir::Files))
         QFile::remove(m_dir.file(name));
+    QDir(Trash::folderOf(m_dir.path())).removeRecursively();
     forgetViewState();
     frmGlowny->FormActivate();
 }
@@ -368,12 +383,7 @@ void TestGlowny::leftListsShareTheColumn()
 
 void TestGlowny::viewCommandNeedsARow()
 {
-    m_dir.write("kategorie.gmd", crlf({"[kategorie]", "0=A", "[config]", "liczba_kategorii=1"}));
-    m_dir.write("A_podkategorie.gmd", crlf({"[podkategorie]", "0=B", "[config]", "liczba_podkategorii=1"}));
-    m_dir.write("A_B_dane.gmd", crlf(itemFile({"Nazwa"}, {{"x"}, {"y"}, {"z"}})));
-    frmGlowny->FormActivate();
-    choose(frmGlowny->ListKategorie, "A");
-    choose(frmGlowny->ListPodkategorie, "B");
+    showThreeItems(m_dir);
     frmGlowny->lblpozycja->setText("lblpozycja");
     frmGlowny->ListPrzedmiotyDblClick();
     QCOMPARE(frmGlowny->lblpozycja->text(), QStringLiteral("lblpozycja"));
@@ -804,6 +814,55 @@ void TestGlowny::galleryShowsTheListAsTiles()
     QVERIFY(frmGlowny->ListPrzedmioty->isVisible());
     QCOMPARE(frmGlowny->ListPrzedmioty->currentIndex().row(), 2);
     QVERIFY(!ViewState::gallery());
+}
+
+// Every menu opens the trash; it lists the newest delete first, gives an item back into the list the
+// main window shows, and is emptied only after the question.
+void TestGlowny::trashGivesBackAndEmptiesAfterAQuestion()
+{
+    showThreeItems(m_dir);
+    QStringList deleted; // whatever order the list is sorted in
+    for (int twice = 0; twice < 2; ++twice) {
+        selectRow(frmGlowny->ListPrzedmioty, 0);
+        deleted.prepend(frmGlowny->ListPrzedmioty->currentIndex().data().toString());
+        action("Usuzaznaczonpozycje1")->trigger(); // the question answers OK
+    }
+    const auto rowsOf = [](QTreeWidget *list) {
+        QStringList rows;
+        for (int r = 0; r < list->topLevelItemCount(); ++r)
+            rows << list->topLevelItem(r)->text(0) + ' ' + list->topLevelItem(r)->text(1) + ' ' +
+                        list->topLevelItem(r)->text(2);
+        return rows;
+    };
+    for (const char *entry : {"Kosz1", "Kosz2", "Kosz3", "Kosz4"}) {
+        QStringList shown;
+        whenShown(frmKosz, [&] {
+            shown = rowsOf(frmKosz->ListKosz);
+            frmKosz->close();
+        });
+        action(entry)->trigger();
+        QCOMPARE(shown, (QStringList{"Pozycja " + deleted[0] + " A / B", "Pozycja " + deleted[1] + " A / B"}));
+    }
+    QCOMPARE(frmKosz->ListKosz->accessibleName(), QStringLiteral("Kosz"));
+    int answered = 0;
+    whenShown(frmKosz, [&] {
+        frmKosz->ListKosz->setCurrentItem(frmKosz->ListKosz->topLevelItem(0));
+        QTest::mouseClick(frmKosz->btnPrzywroc, Qt::LeftButton);
+        m_dialogs.answerNext(QMessageBox::Cancel);
+        QTest::mouseClick(frmKosz->btnOproznij, Qt::LeftButton);
+        answered += frmKosz->ListKosz->topLevelItemCount() == 1;
+        m_dialogs.answerNext(QMessageBox::Ok);
+        QTest::mouseClick(frmKosz->btnOproznij, Qt::LeftButton);
+        answered += frmKosz->ListKosz->topLevelItemCount() == 0 && !frmKosz->btnOproznij->isEnabled();
+        frmKosz->close();
+    });
+    action("Kosz1")->trigger();
+    QCOMPARE(answered, 2);
+    QCOMPARE(m_dialogs.shown.size(), 4); // two deletes, two questions before emptying
+    QVERIFY(m_dialogs.shown.last().text.startsWith("Czy chcesz opróżnić kosz ?"));
+    QCOMPARE(frmGlowny->ListPrzedmioty->model()->rowCount(), 2);
+    QCOMPARE(ProfileFile(m_dir.file("A_B_dane.gmd")).ReadText("1", "pozycja1", {}), deleted[0]); // the newest, last
+    QVERIFY(Trash::entries(m_dir.path()).isEmpty());
 }
 
 QTEST_MAIN(TestGlowny)

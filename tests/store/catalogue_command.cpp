@@ -7,6 +7,7 @@
 #include "items/PhotoRelink.h"
 #include "store/CatalogueFiles.h"
 #include "store/ProfileFile.h"
+#include "store/Trash.h"
 
 #include <QString>
 #include <cstdio>
@@ -32,6 +33,8 @@ int main(int argc, char *argv[])
                                          QStringLiteral("Niemcy"));
     } else if (command == "delete-item") {
         ItemStore::remove({dir, QStringLiteral("Monety"), QStringLiteral("Polska")}, 3);
+    } else if (command == "restore-item" && !Trash::entries(dir).isEmpty()) {
+        Trash::restore(dir, Trash::entries(dir).first());
     } else if (command == "import" && argc == 4) {
         Import::run(dir, QString::fromLocal8Bit(argv[3]));
     } else if (command == "relink" && argc == 4) {

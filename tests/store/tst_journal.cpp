@@ -8,6 +8,7 @@
 #include "store/Error.h"
 #include "store/Journal.h"
 #include "store/ProfileFile.h"
+#include "store/Trash.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 
@@ -134,6 +135,32 @@ Walked walk(const TestDir &dir)
     return walked;
 }
 
+// The trash holds one entry with all a delete removed, or nothing: item 3 of Monety/Polska with its
+// photo list (the one a restore gives back), or as many files as a whole run keeps.
+QStringList trashFaults(const TestDir &dir, const QString &command, bool deleted, qsizetype files)
+{
+    const bool ofItem = command == QLatin1String("delete-item") || command == QLatin1String("restore-item");
+    if (!command.startsWith(QLatin1String("delete")) && !ofItem)
+        return {};
+    const QList<Trash::Entry> entries = Trash::entries(dir.path());
+    const qsizetype folders = QDir(Trash::folderOf(dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+    if (entries.size() != (deleted ? 1 : 0) || folders != entries.size())
+        return {QStringLiteral("%1 trash entries in %2 folders").arg(entries.size()).arg(folders)};
+    if (!deleted)
+        return {};
+    if (!ofItem)
+        return entries[0].files().size() == files ? QStringList() : QStringList{"the trash entry lacks files"};
+    const ProfileFile kept(entries[0].description());
+    const QStringList values{kept.ReadText("pozycja", "pozycja1", {}), kept.ReadText("pozycja", "pozycja2", {}),
+                             kept.ReadText("pozycja", "opis", {}), kept.ReadText("pozycja", "zdjecie", {})};
+    const QStringList expected{"Moneta 0-Polska-3", "1903", QStringLiteral("Opis ł0-Polska-3"),
+                               "C:\\stare\\0-Polska-3.bmp"};
+    if (values != expected ||
+        KeyedList::photos.read(kept) != QStringList{"C:\\Zdjecia\\0-Polska-3a.jpg", "C:\\Zdjecia\\0-Polska-3b.jpg"})
+        return {"the trash holds the item in part: " + values.join(" | ")};
+    return {};
+}
+
 QByteArray journal(const QString &description, const QList<QByteArray> &steps)
 {
     QByteArray text = "GROMADNIK-JOURNAL 1\ncommand " + QUrl::toPercentEncoding(description) + '\n';
@@ -190,10 +217,9 @@ private slots:
 // the catalogue is the one before the command or the one after it, all of it reachable.
 void TestJournal::killedCommandsLeaveTheCatalogueWhole()
 {
-    const QList<QStringList> commands{{"rename-category"}, {"rename-subcategory"},
-                                      {"delete-category"}, {"delete-subcategory"},
-                                      {"delete-item"},     {"import"},
-                                      {"relink"}};
+    const QList<QStringList> commands{{"rename-category"}, {"rename-subcategory"}, {"delete-category"},
+                                      {"delete-subcategory"}, {"delete-item"}, {"restore-item"},
+                                      {"import"}, {"relink"}};
     const int kills =
         qEnvironmentVariableIsSet("GROMADNIK_CRASH_KILLS") ? qEnvironmentVariableIntValue("GROMADNIK_CRASH_KILLS") : 56;
     QRandomGenerator random(quint32(qEnvironmentVariableIntValue("GROMADNIK_CRASH_SEED") + 1));
@@ -214,8 +240,16 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
                 photoDir.write(tag + "b.jpg", {});
         }
     }
-    const auto start = [&](QProcess &child, const TestDir &dir, QStringList arguments) {
+    // A restore starts from the catalogue after the delete of item 3, which its trash entry holds.
+    const auto prepare = [&](const TestDir &dir, const QStringList &arguments) {
         lay(dir, before);
+        ProfileStore::clear();
+        if (arguments.first() == QLatin1String("restore-item"))
+            ItemStore::remove({dir.path(), "Monety", "Polska"}, 3);
+        ProfileStore::clear();
+    };
+    const auto start = [&](QProcess &child, const TestDir &dir, QStringList arguments) {
+        prepare(dir, arguments);
         if (arguments == QStringList{"import"})
             arguments << exportDir.file("eksport.txt");
         if (arguments == QStringList{"relink"})
@@ -227,6 +261,10 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
     int totalFaults = 0;
     qint64 filesChecked = 0;
     for (const QStringList &command : commands) {
+        const bool restoring = command.first() == QLatin1String("restore-item");
+        TestDir initialDir;
+        prepare(initialDir, command);
+        const Files initial = snapshot(initialDir);
         // The command run whole gives the catalogue after it, and how long it takes.
         TestDir reference;
         QProcess whole;
@@ -239,13 +277,19 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
         qint64 window = duration * 6 / 5;
         QCOMPARE(whole.exitCode(), 0);
         const Files after = snapshot(reference);
-        QVERIFY(after != before);
+        QVERIFY(after != initial);
         const Walked sound = walk(reference);
         QVERIFY2(sound.faults.isEmpty(), qPrintable(sound.faults.join('\n')));
+        const QList<Trash::Entry> referenceTrash = Trash::entries(reference.path());
+        const qsizetype trashFiles = referenceTrash.isEmpty() ? 0 : referenceTrash[0].files().size();
+        const QStringList wholeTrash = trashFaults(reference, command.first(), !restoring, trashFiles);
+        QVERIFY2(wholeTrash.isEmpty(), qPrintable(wholeTrash.join('\n')));
 
         int asBefore = 0, asAfter = 0, finishedFirst = 0, faults = 0, rolledForward = 0, swept = 0;
         const qint64 checkedBefore = filesChecked;
-        const int runs = std::max(1, kills / int(commands.size()));
+        // The item delete with its trash entry is the command a user gives most: three times the kills.
+        const int share = command.first() == QLatin1String("delete-item") ? 3 : 1;
+        const int runs = std::max(1, kills * share / int(commands.size()));
         for (int run = 0; run < runs; ++run) {
             TestDir dir;
             QProcess child;
@@ -268,13 +312,14 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
             QStringList found = walked.faults;
             if (!recovery.failed.isEmpty())
                 found << "recovery failed: " + recovery.failed;
-            if (state == before) {
+            if (state == initial) {
                 ++asBefore;
                 window = std::min(window * 11 / 10, duration * 2); // and out again when they come too early
             } else if (state == after)
                 ++asAfter;
             else
                 found << "the catalogue is neither the one before nor the one after the command";
+            found << trashFaults(dir, command.first(), (state == after) != restoring, trashFiles);
             if (!found.isEmpty()) {
                 ++faults;
                 qWarning().noquote() << command.first() << "run" << run << found.mid(0, 5).join("; ");
