@@ -60,7 +60,7 @@ QString damage(int zipError)
 {
     switch (zipError) {
     case ZIP_ER_NOZIP:
-        return QStringLiteral("plik nie jest archiwum zip");
+        return QStringLiteral("plik nie jest archiwum zip albo jest niekompletny");
     case ZIP_ER_OPEN:
     case ZIP_ER_NOENT:
     case ZIP_ER_READ:
