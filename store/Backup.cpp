@@ -177,19 +177,31 @@ void restore(const QString &dir, const QString &archive, const std::function<voi
     QStringList staged;
     try {
         for (qsizetype i = 0; i < contents.names.size(); ++i) {
-            staged.append(dir + contents.names[i]);
-            FileAccess::writeWithoutSync(Journal::stagedName(staged.last()), contents.bytes[i], false);
+            const QString file = dir + contents.names[i];
+            // A file that holds the archive's bytes already is left alone: replacing a hundred
+            // thousand files costs the disk far more than reading them.
+            const auto present = FileAccess::readWhole(QFile::encodeName(file));
+            if (present && present->bytes == contents.bytes[i])
+                continue;
+            staged.append(file);
+            FileAccess::writeWithoutSync(Journal::stagedName(file), contents.bytes[i], false);
         }
-        FileAccess::syncFolder(folder);
+        if (!staged.isEmpty())
+            FileAccess::syncFolder(folder);
         Journal::Command command(dir,
                                  QStringLiteral("przywrócenie kopii zapasowej %1").arg(QFileInfo(archive).fileName()));
         const QSet<QString> kept(contents.names.cbegin(), contents.names.cend());
+        bool changes = !staged.isEmpty();
         for (const QString &present : catalogueFiles(dir)) {
-            if (!kept.contains(present.mid(dir.size())))
+            if (!kept.contains(present.mid(dir.size()))) {
                 command.remove(present);
+                changes = true;
+            }
         }
-        command.moveStaged(staged);
-        command.run();
+        if (!staged.isEmpty())
+            command.moveStaged(staged);
+        if (changes)
+            command.run();
     } catch (const AppError &error) {
         // Until the journal is written, the staged files are no part of the catalogue.
         if (!Journal::isPending(dir))
