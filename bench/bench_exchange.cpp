@@ -9,13 +9,13 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTimer>
-#include <unistd.h>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 #include <map>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -75,7 +75,8 @@ struct LargeCatalogue
         for (int i = 0; i < items; ++i) {
             bytes += "[" + QByteArray::number(i) + "]\r\n";
             for (int k = 1; k <= 10; ++k)
-                bytes += "pozycja" + QByteArray::number(k) + "=warto\x9c\xe6 " + QByteArray::number(i * 10 + k) + "\r\n";
+                bytes +=
+                    "pozycja" + QByteArray::number(k) + "=warto\x9c\xe6 " + QByteArray::number(i * 10 + k) + "\r\n";
             bytes += "opis=\"Moneta srebrna.\\r\\nKupiona na gie\xb3"
                      "dzie.\"\r\nkomentarz=Do wymiany\r\n";
             writeFile(CatalogueFiles::photoList(dir, category, sub, i),

@@ -190,15 +190,24 @@ void TestBackup::damagedArchiveChangesNothing_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("message");
-    QTest::newRow("cut short") << "cut" << "nie jest archiwum zip";
-    QTest::newRow("not a zip") << "text" << "nie jest archiwum zip";
-    QTest::newRow("empty file") << "empty" << "nie jest archiwum zip";
-    QTest::newRow("a byte changed") << "flipped" << "archiwum jest uszkodzone";
-    QTest::newRow("leaves the folder") << "../kategorie.gmd" << "\"../kategorie.gmd\"";
-    QTest::newRow("absolute name") << "/tmp/Monety_podkategorie.gmd" << "\"/tmp/Monety_podkategorie.gmd\"";
-    QTest::newRow("into a subfolder") << "kopia/Monety_podkategorie.gmd" << "\"kopia/Monety_podkategorie.gmd\"";
-    QTest::newRow("no catalogue file") << "notatki.txt" << "\"notatki.txt\"";
-    QTest::newRow("no category list") << "-" << "nie zawiera listy kategorii";
+    QTest::newRow("cut short") << "cut"
+                               << "nie jest archiwum zip";
+    QTest::newRow("not a zip") << "text"
+                               << "nie jest archiwum zip";
+    QTest::newRow("empty file") << "empty"
+                                << "nie jest archiwum zip";
+    QTest::newRow("a byte changed") << "flipped"
+                                    << "archiwum jest uszkodzone";
+    QTest::newRow("leaves the folder") << "../kategorie.gmd"
+                                       << "\"../kategorie.gmd\"";
+    QTest::newRow("absolute name") << "/tmp/Monety_podkategorie.gmd"
+                                   << "\"/tmp/Monety_podkategorie.gmd\"";
+    QTest::newRow("into a subfolder") << "kopia/Monety_podkategorie.gmd"
+                                      << "\"kopia/Monety_podkategorie.gmd\"";
+    QTest::newRow("no catalogue file") << "notatki.txt"
+                                       << "\"notatki.txt\"";
+    QTest::newRow("no category list") << "-"
+                                      << "nie zawiera listy kategorii";
 }
 
 void TestBackup::damagedArchiveChangesNothing()
