@@ -17,7 +17,8 @@ void showProgressIn(QStatusBar *bar);
 void startDaily();
 
 // Makes a backup now and waits for it, the windows painting meanwhile but taking no input.
-// Answers the archive's name; throws AppError with the reason, once, when none could be made.
+// Answers the archive's name, empty while the catalogue has no files; throws AppError with the
+// reason, once, when none could be made.
 QString makeNow();
 
 bool isRunning();

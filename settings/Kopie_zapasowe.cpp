@@ -125,6 +125,11 @@ void TfrmKopie_zapasowe::btnUtworzClick()
 {
     const QString made = Backups::makeNow();
     fillList();
+    if (made.isEmpty()) {
+        Dialogs::information(this, QStringLiteral("Katalog nie zawiera jeszcze żadnych plików, więc nie ma czego "
+                                                  "zapisać w kopii zapasowej."));
+        return;
+    }
     Dialogs::information(
         this, QStringLiteral("Kopia zapasowa została zapisana w pliku %1.").arg(QDir::toNativeSeparators(made)));
 }

@@ -158,6 +158,8 @@ QString create(const QString &dir, const QString &folder, const Progress &progre
                            .arg(QDir::toNativeSeparators(folder)));
     removeTemporaries(folder);
     const BackupArchive::Contents contents = BackupArchive::readCatalogue(dir, namePrefix(dir));
+    if (contents.names.isEmpty())
+        return {};
     const QString path = freeName(folder);
     BackupArchive::write(path, path + temporaryEnding, contents, progress);
     prune(folder);

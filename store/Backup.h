@@ -47,7 +47,8 @@ QList<QDateTime> expired(QList<QDateTime> made, const QDateTime &now);
 
 // Makes an archive of the catalogue of `dir` in `folder` (created when missing), named by the
 // present time, written under a temporary name and renamed when whole; then deletes the archives
-// that expired(). Answers its full name. Throws AppError with a Polish message, leaving no
+// that expired(). Answers its full name, or the empty text when the data directory holds no
+// catalogue file yet: there is nothing to lose, and a first import must not be stopped. Throws AppError with a Polish message, leaving no
 // partial archive, when it cannot be made. Reads the catalogue files only, so it may run on a
 // thread of its own; it takes Journal::commandLock() while it reads them.
 QString create(const QString &dir, const QString &folder, const Progress &progress = {});

@@ -176,6 +176,8 @@ void TestBackup::pruneDeletesOnlyItsOwnArchives()
         backups.write(name, "x");
     for (int day = 1; day <= 25; ++day)
         backups.write(Backup::archiveName(QDateTime(QDate(2020, 1, day), QTime(8, 0))), "stara kopia");
+    const TestDir empty;
+    QCOMPARE(Backup::create(empty.path(), backups.path()), QString()); // nothing to keep, nothing made
     const QString made = Backup::create(data.path(), backups.path());
     QStringList left = QDir(backups.path()).entryList(QDir::Files);
     for (const QString &name : others)
