@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "Backups.h"
 #include "Command.h"
 #include "Dialogs.h"
 #include "Glowny.h"
@@ -127,6 +128,9 @@ int GromadnikApplication::run(std::chrono::milliseconds splashTime)
         recoverCatalogue();
         // Shown from inside the event loop, so that a quit asked for while it opens ends the loop.
         QTimer::singleShot(0, frmGlowny, &QWidget::show);
+        // The day's first start keeps the catalogue as it was found, while the user goes on working.
+        QTimer::singleShot(0, frmGlowny, [] { runCommand(Backups::startDaily); });
+        connect(this, &QCoreApplication::aboutToQuit, this, &Backups::waitForEnd);
         return exec();
     } catch (...) {
         showCurrentError(); // an error during start-up ends the program

@@ -1,6 +1,7 @@
 #include "Glowny.h"
 
 #include "Application.h"
+#include "Backups.h"
 #include "Command.h"
 #include "Dialogs.h"
 #include "FormStyle.h"
@@ -153,6 +154,7 @@ void TfrmGlowny::buildStatusBar()
         m_panels[i]->setFixedWidth(m_panels[i]->minimumWidth());
         StatusBar1->addWidget(m_panels[i]);
     }
+    Backups::showProgressIn(StatusBar1);
     m_panels[3]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     StatusBar1->addPermanentWidget(m_panels[3]);
 }

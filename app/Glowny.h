@@ -80,6 +80,7 @@ public:
     void Plikikonfiguracyjne1Click();
     void Eksportdanych1Click();
     void Import1Click();
+    void Kopiezapasowe1Click();
     void Zamknijprogram1Click();
     void Konfiguracja1Click();
     void Aktualizacja1Click();

@@ -2,6 +2,7 @@
 #include "Glowny.h"
 
 #include "Application.h"
+#include "Backups.h"
 #include "Command.h"
 #include "Dialogs.h"
 #include "Info.h"
@@ -14,6 +15,7 @@
 #include "exchange/Import.h"
 #include "settings/Aktualizacja.h"
 #include "settings/Konfiguracja.h"
+#include "settings/Kopie_zapasowe.h"
 #include "settings/StartupCheck.h"
 #include "store/Config_files.h"
 #include "store/DataDirectory.h"
@@ -109,6 +111,7 @@ void TfrmGlowny::Import1Click()
     if (file.isEmpty())
         return;
     const QString dir = DataDirectory::path();
+    Backups::makeNow(); // the catalogue as it was, should the import bring the wrong data
     ExchangeDialogs::runWithProgress(this, QStringLiteral("Import danych..."), false, [&](const auto &progress) {
         Import::run(dir, file, progress);
         return true;
@@ -126,6 +129,11 @@ void TfrmGlowny::Import1Click()
 void TfrmGlowny::Brakujcezdjcia1Click()
 {
     showModal(frmBrakujace_zdjecia);
+}
+
+void TfrmGlowny::Kopiezapasowe1Click()
+{
+    showModal(frmKopie_zapasowe); // its refresh lists a restored catalogue
 }
 
 void TfrmGlowny::Konfiguracja1Click()

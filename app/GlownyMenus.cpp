@@ -51,6 +51,7 @@ void TfrmGlowny::buildMenus()
     exchange->setObjectName(QStringLiteral("ImportEksport1"));
     addCommand(exchange, QStringLiteral("Import danych"), "Importdanych1", this, &TfrmGlowny::Import1Click);
     addCommand(exchange, QStringLiteral("Eksport danych"), "Eksportdanych1", this, &TfrmGlowny::Eksportdanych1Click);
+    addCommand(main, QStringLiteral("Kopie zapasowe…"), "Kopiezapasowe1", this, &TfrmGlowny::Kopiezapasowe1Click);
     QAction *update =
         addCommand(main, QStringLiteral("Aktualizacja"), "Aktualizacja1", this, &TfrmGlowny::Aktualizacja1Click);
     QFont bold = update->font();

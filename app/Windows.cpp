@@ -13,6 +13,7 @@
 #include "search/Szukaj.h"
 #include "settings/Aktualizacja.h"
 #include "settings/Konfiguracja.h"
+#include "settings/Kopie_zapasowe.h"
 #include "store/Config_files.h"
 #include "viewer/Brakujace_zdjecia.h"
 #include "viewer/Dodaj_zdjecie.h"
@@ -41,6 +42,7 @@ void createWindows()
     frmDodaj_zdjecie = new TfrmDodaj_zdjecie(frmGlowny);
     frmLista_zdjec = new TfrmLista_zdjec(frmGlowny);
     frmKonfiguracja = new TfrmKonfiguracja(frmGlowny);
+    frmKopie_zapasowe = new TfrmKopie_zapasowe(frmGlowny);
     frmAktualizacja = new TfrmAktualizacja(frmGlowny);
     frmSzukaj = new TfrmSzukaj(frmGlowny);
     frmBrakujace_zdjecia = new TfrmBrakujace_zdjecia(frmGlowny);

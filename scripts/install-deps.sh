@@ -12,6 +12,8 @@ packages=(
     # libwmf maps a metafile's fonts before it draws anything and refuses the file without them
     fonts-urw-base35
     libcurl4-openssl-dev
+    # the catalogue's backups: one zip archive each
+    libzip-dev
     libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth

@@ -2,11 +2,15 @@
 
 #include "app/Command.h"
 #include "app/Dialogs.h"
+#include "store/Backup.h"
 #include "store/CatalogueFiles.h"
 #include "store/DataDirectory.h"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -45,6 +49,18 @@ TfrmKonfiguracja::TfrmKonfiguracja(QWidget *parent)
     choices->addWidget(radioWersja2);
     choices->addStretch();
 
+    auto *folderLabel = new QLabel(QStringLiteral("Folder kopii zapasowych"), this);
+    txtFolderKopii = new QLineEdit(this);
+    txtFolderKopii->setObjectName(QStringLiteral("txtFolderKopii"));
+    txtFolderKopii->setAccessibleName(QStringLiteral("Folder kopii zapasowych"));
+    txtFolderKopii->setPlaceholderText(QDir::toNativeSeparators(Backup::defaultFolder()));
+    folderLabel->setBuddy(txtFolderKopii);
+    btnFolderKopii = makeButton(this, "btnFolderKopii", QStringLiteral("Wybierz…"),
+                                QStringLiteral("Wybiera folder, w którym program zapisuje kopie zapasowe katalogu"));
+    auto *folderRow = new QHBoxLayout;
+    folderRow->addWidget(txtFolderKopii);
+    folderRow->addWidget(btnFolderKopii);
+
     btnZapisz = makeButton(this, "btnZapisz", QStringLiteral("Zapisz"), QStringLiteral("Zapisuje konfiguracje"));
     btnZamknij = makeButton(this, "btnZamknij", QStringLiteral("Zamknij"), QStringLiteral("Zamyka to okno"));
     auto *buttons = new QHBoxLayout;
@@ -55,10 +71,13 @@ TfrmKonfiguracja::TfrmKonfiguracja(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 8);
     layout->addWidget(GroupBox2);
+    layout->addWidget(folderLabel);
+    layout->addLayout(folderRow);
     layout->addStretch();
     layout->addLayout(buttons);
-    resize(322, 128);
+    resize(420, 190);
 
+    connectCommand(btnFolderKopii, &QPushButton::clicked, this, &TfrmKonfiguracja::btnFolderKopiiClick);
     connectCommand(btnZapisz, &QPushButton::clicked, this, &TfrmKonfiguracja::btnZapiszClick);
     connectCommand(btnZamknij, &QPushButton::clicked, this, &TfrmKonfiguracja::btnZamknijClick);
 }
@@ -71,12 +90,23 @@ void TfrmKonfiguracja::FormShow()
         radioWersja1->setChecked(true);
     else
         radioWersja2->setChecked(true);
+    const QString folder = Backup::folder();
+    txtFolderKopii->setText(folder == Backup::defaultFolder() ? QString() : QDir::toNativeSeparators(folder));
+}
+
+void TfrmKonfiguracja::btnFolderKopiiClick()
+{
+    const QString chosen =
+        Dialogs::current().folderName(this, {QStringLiteral("Folder kopii zapasowych"), Backup::folder()});
+    if (!chosen.isEmpty())
+        txtFolderKopii->setText(QDir::toNativeSeparators(chosen));
 }
 
 void TfrmKonfiguracja::btnZapiszClick()
 {
     ProfileFile(CatalogueFiles::categoryList(DataDirectory::path()))
         .WriteNumber(section, key, radioWersja1->isChecked() ? 1 : 0);
+    Backup::setFolder(QDir::fromNativeSeparators(txtFolderKopii->text().trimmed()));
     Dialogs::information(this, QStringLiteral("Konfiguracja zapisana"));
 }
 

@@ -255,6 +255,7 @@ void removeJournal(const QString &folder)
 // Runs a journal found in the folder to its end. Answers its command; throws when a step fails.
 std::optional<QString> finish(const QString &folder, bool &discarded)
 {
+    const std::lock_guard guard(commandLock());
     QFile file(journalIn(folder));
     if (!file.exists())
         return std::nullopt;
@@ -278,6 +279,12 @@ std::optional<QString> finish(const QString &folder, bool &discarded)
 }
 
 } // namespace
+
+std::mutex &commandLock()
+{
+    static std::mutex lock;
+    return lock;
+}
 
 QString folderOf(const QString &dir)
 {
@@ -357,6 +364,7 @@ void Command::check() const
 
 void Command::run()
 {
+    const std::lock_guard guard(commandLock());
     check();
     QByteArray text = header + "\ncommand " + encoded(m_description) + '\n';
     for (const Step &step : std::as_const(m_steps)) {

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <mutex>
 
 // A command that changes more than one catalogue file first writes down every change it is about
 // to make, in one journal file in the data folder, and waits for it to reach the disk. Only then
@@ -40,6 +41,10 @@ inline constexpr char writtenSuffix[] = ".~gromadnik-nowy";
 // their names, not always a folder of its own).
 QString folderOf(const QString &dir);
 QString stagedName(const QString &fileName);
+
+// Held while a journaled command or its recovery changes files, so that a copy of the catalogue
+// made on another thread never sees a command half done.
+std::mutex &commandLock();
 
 // Whether the two names lead to one file (a change of letter case on a file system that ignores it).
 bool sameFile(const QString &a, const QString &b);

@@ -1,10 +1,11 @@
 // Runs one multi-file command on the catalogue in a folder, for a test to kill it half way:
-//   catalogue_command <data directory> <command> [export file | new photo folder]
+//   catalogue_command <data directory> <command> [export file | new photo folder | backup archive]
 // It says "ready" just before the command starts.
 #include "categories/CategoryStore.h"
 #include "exchange/Import.h"
 #include "items/ItemStore.h"
 #include "items/PhotoRelink.h"
+#include "store/Backup.h"
 #include "store/CatalogueFiles.h"
 #include "store/ProfileFile.h"
 #include "store/Trash.h"
@@ -39,6 +40,8 @@ int main(int argc, char *argv[])
         Import::run(dir, QString::fromLocal8Bit(argv[3]));
     } else if (command == "relink" && argc == 4) {
         PhotoRelink::run(dir, QStringLiteral("C:\\Zdjecia"), QString::fromLocal8Bit(argv[3]));
+    } else if (command == "restore" && argc == 4) {
+        Backup::restore(dir, QString::fromLocal8Bit(argv[3]));
     } else {
         return 2;
     }

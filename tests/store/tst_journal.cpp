@@ -3,6 +3,7 @@
 #include "categories/CategoryStore.h"
 #include "exchange/Export.h"
 #include "items/ItemStore.h"
+#include "store/Backup.h"
 #include "store/CatalogueFiles.h"
 #include "store/DataDirectory.h"
 #include "store/Error.h"
@@ -217,9 +218,10 @@ private slots:
 // the catalogue is the one before the command or the one after it, all of it reachable.
 void TestJournal::killedCommandsLeaveTheCatalogueWhole()
 {
-    const QList<QStringList> commands{{"rename-category"}, {"rename-subcategory"}, {"delete-category"},
-                                      {"delete-subcategory"}, {"delete-item"}, {"restore-item"},
-                                      {"import"}, {"relink"}};
+    const QList<QStringList> commands{
+        {"rename-category"}, {"rename-subcategory"}, {"delete-category"}, {"delete-subcategory"},
+        {"delete-item"},     {"restore-item"},       {"import"},          {"relink"},
+        {"restore"}};
     const int kills =
         qEnvironmentVariableIsSet("GROMADNIK_CRASH_KILLS") ? qEnvironmentVariableIntValue("GROMADNIK_CRASH_KILLS") : 56;
     QRandomGenerator random(quint32(qEnvironmentVariableIntValue("GROMADNIK_CRASH_SEED") + 1));
@@ -240,6 +242,13 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
                 photoDir.write(tag + "b.jpg", {});
         }
     }
+    // An archive of fewer items: the restore removes files as well as writing them.
+    QString archive;
+    {
+        TestDir source;
+        lay(source, catalogue(40, 1));
+        archive = Backup::create(source.path(), exportDir.path());
+    }
     // A restore starts from the catalogue after the delete of item 3, which its trash entry holds.
     const auto prepare = [&](const TestDir &dir, const QStringList &arguments) {
         lay(dir, before);
@@ -254,6 +263,8 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
             arguments << exportDir.file("eksport.txt");
         if (arguments == QStringList{"relink"})
             arguments << photoDir.path();
+        if (arguments == QStringList{"restore"})
+            arguments << archive;
         child.start(commandExecutable(), QStringList{dir.path()} + arguments);
         return child.waitForStarted() && child.waitForReadyRead(20000);
     };
