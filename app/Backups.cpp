@@ -110,6 +110,9 @@ void showProgressIn(QStatusBar *bar)
 
 void startDaily()
 {
+    // A stored path that is no text is the main window's to tell, once.
+    if (!DataDirectory::problem().isEmpty())
+        return;
     const QString dir = DataDirectory::path();
     if (dir.isEmpty() || runner().isRunning() || Backup::catalogueFiles(dir).isEmpty())
         return;
