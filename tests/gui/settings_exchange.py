@@ -55,6 +55,24 @@ def settings(s):
     if not no.getState().contains(g.pyatspi.STATE_CHECKED):
         g.fail("the settings window does not show the saved choice when opened again")
 
+    # Backups go where the settings window says, and the day's first one went to the default folder.
+    chosen = os.path.join(s.root, "Kopie ąę")
+    os.makedirs(chosen)
+    s.set_text(s.field("Folder kopii zapasowych", window), chosen)
+    s.click(s.button("Zapisz", window))
+    s.answer("Konfiguracja zapisana", "OK")
+    s.click(s.button("Zamknij", window))
+    s.window_gone(SETTINGS)
+    s.click(s.find_menu("Menu"))
+    s.choose("Kopie zapasowe…")
+    backups = s.window("Gromadnik - Kopie zapasowe")
+    s.click(s.button("Utwórz kopię teraz", backups))
+    s.wait_for(lambda: [f for f in os.listdir(chosen) if f.startswith("Gromadnik ") and f.endswith(".zip")],
+               "an archive in the chosen folder")
+    s.answer("Kopia zapasowa została zapisana", "OK")
+    s.click(s.button("Zamknij", backups))
+    s.window_gone("Gromadnik - Kopie zapasowe")
+
 
 def file_dialog(s, command):
     s.click(s.find_menu("Menu"))
