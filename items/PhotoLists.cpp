@@ -5,6 +5,7 @@
 #include "store/FileAccess.h"
 #include "store/ProfileDocument.h"
 #include "store/ProfileFile.h"
+#include "store/StoredValues.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,43 +23,20 @@ namespace PhotoLists {
 
 namespace {
 
-// Files larger than these are no catalogue file the program wrote: passed over, as missing.
-constexpr qint64 maxListBytes = 16LL * 1024 * 1024;
-constexpr qint64 maxItemFileBytes = 256LL * 1024 * 1024;
+using StoredValues::maxItemFileBytes;
+using StoredValues::maxListBytes;
+using StoredValues::text;
 
 std::optional<ProfileDocument> document(const QString &fileName, qint64 maxSize)
 {
-    auto contents = FileAccess::readWhole(QFile::encodeName(fileName), maxSize);
-    if (!contents || contents->tooLarge)
-        return std::nullopt;
-    return ProfileDocument(std::move(contents->bytes));
-}
-
-// A value as ProfileFile::ReadText reads it.
-QString text(const ProfileDocument &file, QByteArrayView section, QByteArrayView key)
-{
-    const auto value = file.value(section, key);
-    return value ? Codepage::decode(readValue(*value)) : QString();
-}
-
-// The count of a keyed list, bounded by what the file holds, as KeyedList::read bounds it.
-qsizetype countOf(const ProfileDocument &file, QByteArrayView counterKey, qsizetype present)
-{
-    return std::clamp<qsizetype>(parseProfileNumber(text(file, "config", counterKey), 0), 0, present);
+    auto contents = StoredValues::readFile(fileName, maxSize);
+    return contents ? std::optional<ProfileDocument>(std::move(contents->bytes)) : std::nullopt;
 }
 
 QStringList entries(const QString &fileName, const KeyedList &list)
 {
     const auto file = document(fileName, maxListBytes);
-    if (!file)
-        return {};
-    const QByteArray section = list.section.toLatin1();
-    const qsizetype count = countOf(*file, list.counterKey.toLatin1(), file->numberedKeys(section));
-    QStringList result;
-    result.reserve(count);
-    for (qsizetype p = 0; p < count; ++p)
-        result.append(text(*file, section, QByteArray::number(p)));
-    return result;
+    return file ? StoredValues::entries(*file, list) : QStringList();
 }
 
 bool eachInSubcategory(const QString &dir, Item &item, const std::function<bool(const Item &)> &visit)
@@ -71,7 +49,8 @@ bool eachInSubcategory(const QString &dir, Item &item, const std::function<bool(
         if (!text(*items, "pozycje", QByteArray::number(field)).isEmpty())
             titleKey = "pozycja" + QByteArray::number(field);
     }
-    const qsizetype count = countOf(*items, "liczba_pozycji", items->numberedSections());
+    const qsizetype count =
+        std::clamp<qsizetype>(StoredValues::number(*items, "liczba_pozycji"), 0, items->numberedSections());
     for (qsizetype n = 0; n < count; ++n) {
         item.item = int(n);
         item.listFile = CatalogueFiles::photoList(dir, item.category, item.subcategory, item.item);

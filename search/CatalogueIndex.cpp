@@ -5,6 +5,7 @@
 #include "store/MultilineText.h"
 #include "store/ProfileDocument.h"
 #include "store/ProfileFile.h"
+#include "store/StoredValues.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -34,24 +35,7 @@ std::optional<Stored> stored(const ProfileDocument &document, QByteArrayView sec
     return result;
 }
 
-QString storedText(const ProfileDocument &document, QByteArrayView section, QByteArrayView key)
-{
-    const auto value = stored(document, section, key);
-    return value ? Codepage::decode(value->bytes) : QString();
-}
-
-int storedNumber(const ProfileDocument &document, QByteArrayView key)
-{
-    return parseProfileNumber(storedText(document, "config", key), 0);
-}
-
-std::optional<FileAccess::Contents> readFile(const QString &fileName, qint64 maxSize)
-{
-    auto contents = FileAccess::readWhole(QFile::encodeName(fileName), maxSize);
-    if (!contents || contents->tooLarge)
-        return std::nullopt;
-    return contents;
-}
+using StoredValues::readFile;
 
 // A file that changed while it was read is not kept, nor one written so lately that a change made
 // within the same tick of the file system's clock would leave its times as they are.
@@ -69,7 +53,7 @@ std::shared_ptr<SearchableItems> CatalogueIndex::parseItems(const QByteArray &by
     const ProfileDocument document(bytes);
     int firstNamed = -1;
     for (int field = 0; field < 10; ++field) {
-        items->fieldNames[size_t(field)] = storedText(document, "pozycje", QByteArray::number(field + 1));
+        items->fieldNames[size_t(field)] = StoredValues::text(document, "pozycje", QByteArray::number(field + 1));
         if (firstNamed < 0 && !items->fieldNames[size_t(field)].isEmpty())
             firstNamed = field;
     }
@@ -84,7 +68,7 @@ std::shared_ptr<SearchableItems> CatalogueIndex::parseItems(const QByteArray &by
     }
 
     const qsizetype count =
-        std::clamp<qsizetype>(storedNumber(document, "liczba_pozycji"), 0, document.numberedSections());
+        std::clamp<qsizetype>(StoredValues::number(document, "liczba_pozycji"), 0, document.numberedSections());
     items->titles.assign(size_t(count), -1);
     // Each value stands in the file with its key, "=" and a line end around it: the values and
     // their NULs never take more room than the file.
@@ -124,14 +108,7 @@ QStringList CatalogueIndex::list(const QString &fileName, const KeyedList &list)
     const auto contents = readFile(fileName, maxListBytes);
     if (!contents)
         return {};
-    const ProfileDocument document(contents->bytes);
-    const QByteArray section = list.section.toLatin1();
-    const qsizetype count =
-        std::clamp<qsizetype>(storedNumber(document, list.counterKey.toLatin1()), 0, document.numberedKeys(section));
-    QStringList entries;
-    entries.reserve(count);
-    for (qsizetype p = 0; p < count; ++p)
-        entries.append(storedText(document, section, QByteArray::number(p)));
+    const QStringList entries = StoredValues::entries(ProfileDocument(contents->bytes), list);
     if (settled(*contents))
         m_lists.insert(fileName, {contents->stamp, entries, ++m_clock});
     return entries;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/FileAccess.h"
+#include "store/StoredValues.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -49,8 +50,8 @@ class CatalogueIndex
 {
 public:
     // Files larger than these are no catalogue the program wrote and are passed over, as missing.
-    static constexpr qint64 maxListBytes = 16LL * 1024 * 1024;
-    static constexpr qint64 maxItemFileBytes = 256LL * 1024 * 1024;
+    static constexpr qint64 maxListBytes = StoredValues::maxListBytes;
+    static constexpr qint64 maxItemFileBytes = StoredValues::maxItemFileBytes;
 
     // The entries of a category or subcategory list, bounded by what the file holds.
     QStringList list(const QString &fileName, const KeyedList &list);
