@@ -66,6 +66,22 @@ public:
         painter->restore();
     }
 
+    // The whole value, and why there is no picture where there is none.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() != QEvent::ToolTip || !index.isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        const QString photo = m_gallery->photoOf(index);
+        QString tip = index.data(Qt::DisplayRole).toString();
+        if (photo.isEmpty())
+            tip += QStringLiteral("\nBrak zdjęcia");
+        else if (m_gallery->thumbnails()->failed(photo))
+            tip += QStringLiteral("\nNie można pokazać zdjęcia: ") + photo;
+        QToolTip::showText(event->globalPos(), tip, view->viewport(), option.rect);
+        return true;
+    }
+
 private:
     ItemGallery *m_gallery;
 };
@@ -163,25 +179,4 @@ QString ItemGallery::photoOf(const QModelIndex &index)
     if (known == m_photos.constEnd())
         known = m_photos.insert(item, m_firstPhoto(item));
     return *known;
-}
-
-bool ItemGallery::viewportEvent(QEvent *event)
-{
-    if (event->type() == QEvent::ToolTip) {
-        auto *help = static_cast<QHelpEvent *>(event);
-        const QModelIndex index = indexAt(help->pos());
-        if (!index.isValid()) {
-            QToolTip::hideText();
-            return true;
-        }
-        const QString photo = photoOf(index);
-        QString tip = index.data(Qt::DisplayRole).toString();
-        if (photo.isEmpty())
-            tip += QStringLiteral("\nBrak zdjęcia");
-        else if (m_thumbnails->failed(photo))
-            tip += QStringLiteral("\nNie można pokazać zdjęcia: ") + photo;
-        QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(index));
-        return true;
-    }
-    return QListView::viewportEvent(event);
 }

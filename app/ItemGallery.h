@@ -31,9 +31,6 @@ public:
     QString photoOf(const QModelIndex &index);
     ThumbnailLoader *thumbnails() const { return m_thumbnails; }
 
-protected:
-    bool viewportEvent(QEvent *event) override;
-
 private:
     int itemNumber(const QModelIndex &index) const;
     void followList(const QModelIndex &current);
