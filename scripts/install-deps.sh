@@ -14,6 +14,10 @@ packages=(
     libcurl4-openssl-dev
     # the catalogue's backups: one zip archive each
     libzip-dev
+    # spreadsheets out; the tests read them back, and read the text of printed reports
+    libxlsxwriter-dev python3-openpyxl poppler-utils
+    # the installable package: icon sizes from the drawn icon, and the checks of the menu entry, metadata and package
+    librsvg2-bin desktop-file-utils appstream lintian dpkg-dev file
     libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth
