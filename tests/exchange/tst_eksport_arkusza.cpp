@@ -30,7 +30,7 @@ QStringList stateOf(const TfrmEksport_arkusza *window)
     for (const QAbstractButton *radio : {static_cast<QAbstractButton *>(window->radioPodkategoria),
                                          static_cast<QAbstractButton *>(window->radioKategoria),
                                          static_cast<QAbstractButton *>(window->radioKatalog)})
-        state.append(QStringLiteral("%1%2 %3")
+        state.append(QStringLiteral("%1%2%3")
                          .arg(radio->isChecked() ? "(x) " : "", radio->isEnabled() ? "" : "[off] ", radio->text()));
     return state;
 }
@@ -114,11 +114,14 @@ void TestEksportArkusza::exportsTheChosenScope()
     bool csvOptions = false;
     whenShown(frmEksport_arkusza, [&] {
         state = stateOf(frmEksport_arkusza);
+        frmEksport_arkusza->radioCSV->click(); // the format and its options stay as chosen last
+        frmEksport_arkusza->comboKodowanie->setCurrentIndex(0);
+        frmEksport_arkusza->comboSeparator->setCurrentIndex(0);
         if (choice.contains(QLatin1Char(','))) {
             frmEksport_arkusza->comboKodowanie->setCurrentIndex(choice.section(',', 0, 0).toInt());
             frmEksport_arkusza->comboSeparator->setCurrentIndex(choice.section(',', 1, 1).toInt());
         } else if (!choice.isEmpty()) {
-            QTest::mouseClick(frmEksport_arkusza->findChild<QRadioButton *>(choice), Qt::LeftButton);
+            frmEksport_arkusza->findChild<QRadioButton *>(choice)->click();
         }
         csvOptions = frmEksport_arkusza->comboKodowanie->isEnabled() && frmEksport_arkusza->comboSeparator->isEnabled();
         QTest::mouseClick(frmEksport_arkusza->btnEksportuj, Qt::LeftButton);
@@ -155,6 +158,7 @@ void TestEksportArkusza::existingFileIsReplacedOnlyWhenAsked()
     m_dialogs.fileNameNext(m_out.file("stary.csv"));
     m_dialogs.answerNext(QMessageBox::StandardButton(answer));
     whenShown(frmEksport_arkusza, [&] {
+        frmEksport_arkusza->radioCSV->click();
         QTest::mouseClick(frmEksport_arkusza->btnEksportuj, Qt::LeftButton);
         if (frmEksport_arkusza->isVisible()) // a No leaves the window open for another name
             QTest::mouseClick(frmEksport_arkusza->btnAnuluj, Qt::LeftButton);
