@@ -136,3 +136,13 @@ void useButtonKeys(QPushButton *button)
     static ButtonKeys *filter = new ButtonKeys(qApp);
     button->installEventFilter(filter);
 }
+
+WaitCursor::WaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+WaitCursor::~WaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}

@@ -39,3 +39,12 @@ void useFieldKeys(QLineEdit *box);
 // The program's buttons are never a window's default, yet Enter presses the one that has the
 // focus, as Space does.
 void useButtonKeys(QPushButton *button);
+
+// The busy cursor while a long command runs on the windows' thread.
+struct WaitCursor
+{
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};

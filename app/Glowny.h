@@ -79,6 +79,7 @@ public:
     void Edytorkategorii1Click();
     void Plikikonfiguracyjne1Click();
     void Eksportdanych1Click();
+    void Eksportdoarkusza1Click();
     void Import1Click();
     void Kopiezapasowe1Click();
     void Zamknijprogram1Click();

@@ -51,6 +51,8 @@ void TfrmGlowny::buildMenus()
     exchange->setObjectName(QStringLiteral("ImportEksport1"));
     addCommand(exchange, QStringLiteral("Import danych"), "Importdanych1", this, &TfrmGlowny::Import1Click);
     addCommand(exchange, QStringLiteral("Eksport danych"), "Eksportdanych1", this, &TfrmGlowny::Eksportdanych1Click);
+    addCommand(exchange, QStringLiteral("Eksport do arkusza…"), "Eksportdoarkusza1", this,
+               &TfrmGlowny::Eksportdoarkusza1Click);
     addCommand(main, QStringLiteral("Kopie zapasowe…"), "Kopiezapasowe1", this, &TfrmGlowny::Kopiezapasowe1Click);
     QAction *update =
         addCommand(main, QStringLiteral("Aktualizacja"), "Aktualizacja1", this, &TfrmGlowny::Aktualizacja1Click);
@@ -112,6 +114,8 @@ void TfrmGlowny::buildPopUps()
                                   &TfrmGlowny::Dodajnowpozycje1Click);
     addCommand(PrzedmiotyPopUp, QStringLiteral("Usuń zaznaczoną pozycje"), "Usuzaznaczonpozycje1", this,
                &TfrmGlowny::Usuzaznaczonpozycje1Click);
+    addCommand(PrzedmiotyPopUp, QStringLiteral("Eksport do arkusza…"), "Eksportdoarkusza2", this,
+               &TfrmGlowny::Eksportdoarkusza1Click);
     addCommand(PrzedmiotyPopUp, QStringLiteral("Kosz…"), "Kosz4", this, &TfrmGlowny::Kosz1Click);
 
     const auto popUpOn = [this](QAbstractItemView *list, QMenu *menu) {

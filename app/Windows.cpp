@@ -8,6 +8,7 @@
 #include "categories/Dodaj_podkategorie.h"
 #include "categories/Edytuj_kategorie.h"
 #include "categories/Frmedytor_kategorii.h"
+#include "exchange/Eksport_arkusza.h"
 #include "items/Pozycje_dodaj.h"
 #include "items/Pozycje_edytuj.h"
 #include "search/Szukaj.h"
@@ -47,4 +48,5 @@ void createWindows()
     frmSzukaj = new TfrmSzukaj(frmGlowny);
     frmBrakujace_zdjecia = new TfrmBrakujace_zdjecia(frmGlowny);
     frmKosz = new TfrmKosz(frmGlowny);
+    frmEksport_arkusza = new TfrmEksport_arkusza(frmGlowny);
 }

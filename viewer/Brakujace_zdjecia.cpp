@@ -54,15 +54,6 @@ QString startingFolder(const QString &folder)
 // A short list is shown with every file; a long one by folder, to be opened where wanted.
 constexpr qsizetype expandedUpTo = 100;
 
-// A relink of a large catalogue takes a while on the windows' thread.
-struct WaitCursor
-{
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
 } // namespace
 
 TfrmBrakujace_zdjecia::TfrmBrakujace_zdjecia(QWidget *parent)
