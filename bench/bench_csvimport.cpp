@@ -21,8 +21,9 @@ QByteArray spreadsheet(int rows)
         const QByteArray n = QByteArray::number(r);
         for (int k = 1; k <= 10; ++k)
             bytes += "warto\xC5\x9B\xC4\x87 " + n + '-' + QByteArray::number(k) + ';';
-        bytes += "\"Moneta srebrna; \"\"mennicza\"\".\r\nKupiona na gie\xC5\x82" "dzie.\";Do wymiany;\"C:\\Zdjecia\\" + n +
-                 "a.jpg\r\nC:\\Zdjecia\\" + n + "b.jpg\"\r\n";
+        bytes += "\"Moneta srebrna; \"\"mennicza\"\".\r\nKupiona na gie\xC5\x82"
+                 "dzie.\";Do wymiany;\"C:\\Zdjecia\\" +
+                 n + "a.jpg\r\nC:\\Zdjecia\\" + n + "b.jpg\"\r\n";
     }
     return bytes;
 }

@@ -42,11 +42,11 @@ public:
     [[noreturn]] void refuse(int row, int column, const QString &problem) const
     {
         const QString name = m_header.value(column).trimmed();
-        throw AppError(QStringLiteral("Wiersz %1, kolumna %2%3: %4%5")
-                           .arg(row + 1 + m_headerRows)
-                           .arg(column + 1)
-                           .arg(name.isEmpty() ? QString() : QStringLiteral(" (\"%1\")").arg(name), problem,
-                                nothingImported));
+        throw AppError(
+            QStringLiteral("Wiersz %1, kolumna %2%3: %4%5")
+                .arg(row + 1 + m_headerRows)
+                .arg(column + 1)
+                .arg(name.isEmpty() ? QString() : QStringLiteral(" (\"%1\")").arg(name), problem, nothingImported));
     }
 
     void text(int row, int column, const QString &value, qsizetype stored) const
@@ -54,9 +54,10 @@ public:
         if (!Codepage::tryEncode(value))
             refuse(row, column, Codepage::unencodableMessage(value));
         if (stored > ProfileFile::maxValueLength)
-            refuse(row, column, QStringLiteral("wartość zajęłaby w pliku katalogu %1 znaków, a można zapisać najwyżej %2.")
-                                    .arg(stored)
-                                    .arg(ProfileFile::maxValueLength));
+            refuse(row, column,
+                   QStringLiteral("wartość zajęłaby w pliku katalogu %1 znaków, a można zapisać najwyżej %2.")
+                       .arg(stored)
+                       .arg(ProfileFile::maxValueLength));
     }
 
     void line(int row, int column, const QString &value) const
@@ -212,9 +213,8 @@ Source load(const QString &fileName)
         throw AppError(QStringLiteral("Nie można odczytać pliku %1.%2").arg(fileName, nothingImported));
     Source source{fileName, file.readAll()};
     source.encoding = CsvReader::detectEncoding(source.bytes);
-    source.separator = CsvReader::detectSeparator(CsvReader::decode(source.bytes.first(std::min<qsizetype>(
-                                                                        source.bytes.size(), 64 * 1024)),
-                                                                    source.encoding));
+    source.separator = CsvReader::detectSeparator(
+        CsvReader::decode(source.bytes.first(std::min<qsizetype>(source.bytes.size(), 64 * 1024)), source.encoding));
     return source;
 }
 
@@ -240,8 +240,8 @@ QList<int> proposedTargets(const QStringList &header, const QStringList &fieldNa
         if (!fieldNames[k].trimmed().isEmpty())
             byName.insert(folded(fieldNames[k]), k);
     }
-    for (const auto &[name, target] : {std::pair{"opis", Description}, {"komentarz", Comment},
-                                       {"zdjęcia", Photos}, {"zdjecia", Photos}})
+    for (const auto &[name, target] :
+         {std::pair{"opis", Description}, {"komentarz", Comment}, {"zdjęcia", Photos}, {"zdjecia", Photos}})
         byName.insert(folded(QString::fromUtf8(name)), target);
     QList<int> targets(columns, -1);
     QSet<int> taken;

@@ -31,8 +31,8 @@ struct Options
 {
     CsvReader::Encoding encoding = CsvReader::Encoding::Utf8;
     QChar separator = QLatin1Char(';');
-    bool header = true;   // the first row names the columns and is no item
-    QList<int> targets;   // by column; a column without one is skipped
+    bool header = true; // the first row names the columns and is no item
+    QList<int> targets; // by column; a column without one is skipped
 };
 
 // The rows as the import reads them, the header among them, at most `maxRows` when not negative.

@@ -67,7 +67,10 @@ public:
     }
     const QStringList &header() const { return m_header; }
 
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 1 + int(m_rows.size()); }
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : 1 + int(m_rows.size());
+    }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_columns; }
 
     QVariant data(const QModelIndex &index, int role) const override
@@ -76,7 +79,8 @@ public:
             return {};
         QString text = m_rows.value(index.row() - 1).value(index.column());
         // One line a cell: the breaks of a multi-line value shown as the sign for Enter.
-        return text.replace(QLatin1String("\r\n"), QStringLiteral(" ↵ ")).replace(QLatin1Char('\n'), QStringLiteral(" ↵ "));
+        return text.replace(QLatin1String("\r\n"), QStringLiteral(" ↵ "))
+            .replace(QLatin1Char('\n'), QStringLiteral(" ↵ "));
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -167,8 +171,8 @@ void TfrmImport_CSV::setSource(const CsvImport::Source &source, const ItemStore:
     m_place = place;
     m_fieldNames = CsvImport::fieldNames(place);
     m_added = 0;
-    lblPlik->setText(QStringLiteral("Plik: %1    Podkategoria: %2 → %3").arg(source.fileName, place.category,
-                                                                            place.subcategory));
+    lblPlik->setText(
+        QStringLiteral("Plik: %1    Podkategoria: %2 → %3").arg(source.fileName, place.category, place.subcategory));
     {
         const QSignalBlocker encoding(cmbKodowanie);
         const QSignalBlocker separator(cmbSeparator);

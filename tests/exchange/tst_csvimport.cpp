@@ -159,8 +159,8 @@ void TestCsvImport::valuesComeBackExactly()
     const Rows rows{{"Nazwa", "Rok", "Opis", "Komentarz", "Zdjęcia"},
                     {odd[0], odd[1], "raz\r\ndwa;\r\n\"trzy\"", odd[2], "C:\\a.jpg\r\nD:\\b ł.jpg"},
                     {odd[3], odd[4], "", "  spacje  ", ""}};
-    QCOMPARE(import(dir, csv(rows, separator, encoding), {0, 1, CsvImport::Description, CsvImport::Comment,
-                                                         CsvImport::Photos}),
+    QCOMPARE(import(dir, csv(rows, separator, encoding),
+                    {0, 1, CsvImport::Description, CsvImport::Comment, CsvImport::Photos}),
              2);
     QCOMPARE(ProfileFile(place(dir).itemFile()).ReadNumber("config", "liczba_pozycji", 0), 4);
     QCOMPARE(ItemStore::read(place(dir), 0).fields.value(0), QStringLiteral("stara"));
@@ -208,15 +208,15 @@ void TestCsvImport::refusedFilesChangeNothing_data()
     const QList<int> plain{0, 1, CsvImport::Description};
     QTest::newRow("a quote never closed") << QByteArray("Nazwa;Rok;Opis\r\na;1;\"b\r\nc;2;d\r\n") << plain
                                           << "cudzysłów otwarty w wierszu 2 nie został zamknięty";
-    QTest::newRow("a character Windows-1250 lacks")
-        << QByteArray("Nazwa;Rok;Opis\r\na;1;b\r\nc;\xD0\x96;d\r\n") << plain
-        << "Wiersz 3, kolumna 2 (\"Rok\"): Znak \"Ж\" (U+0416)";
+    QTest::newRow("a character Windows-1250 lacks") << QByteArray("Nazwa;Rok;Opis\r\na;1;b\r\nc;\xD0\x96;d\r\n")
+                                                    << plain << "Wiersz 3, kolumna 2 (\"Rok\"): Znak \"Ж\" (U+0416)";
     QTest::newRow("the same lack in a photo path")
         << QByteArray("Nazwa;Rok;Opis\r\na;1;\"C:\\\xD0\x96.jpg\"\r\n") << QList<int>{0, 1, CsvImport::Photos}
         << "Wiersz 2, kolumna 3 (\"Opis\"): Znak \"Ж\"";
     QTest::newRow("a line break in a field") << QByteArray("Nazwa;Rok;Opis\r\n\"a\nb\";1;c\r\n") << plain
                                              << "Wiersz 2, kolumna 1 (\"Nazwa\"): pole nie może zawierać końca wiersza";
-    QTest::newRow("a value too long") << "Nazwa;Rok;Opis\r\na;" + QByteArray(2048, '9') + ";c\r\n" << plain
+    QTest::newRow("a value too long") << "Nazwa;Rok;Opis\r\na;" + QByteArray(2048, '9') + ";c\r\n"
+                                      << plain
                                       << "Wiersz 2, kolumna 2 (\"Rok\"): wartość zajęłaby w pliku katalogu 2048 znaków";
     QTest::newRow("two columns to one field") << QByteArray("Nazwa;Rok;Opis\r\na;1;c\r\n") << QList<int>{0, 1, 1}
                                               << "Kolumny 2 i 3 mają trafić w to samo miejsce";
