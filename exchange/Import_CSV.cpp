@@ -20,14 +20,6 @@ namespace {
 
 constexpr int previewRows = 20;
 
-struct WaitCursor
-{
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
 QString targetCaption(int target, const QStringList &fieldNames)
 {
     if (target < 10) {
