@@ -81,6 +81,7 @@ public:
     void Eksportdanych1Click();
     void Eksportdoarkusza1Click();
     void Import1Click();
+    void ImportCSV1Click();
     void Kopiezapasowe1Click();
     void Zamknijprogram1Click();
     void Konfiguracja1Click();

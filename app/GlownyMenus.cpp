@@ -50,6 +50,7 @@ void TfrmGlowny::buildMenus()
     QMenu *exchange = main->addMenu(QStringLiteral("Import/Eksport"));
     exchange->setObjectName(QStringLiteral("ImportEksport1"));
     addCommand(exchange, QStringLiteral("Import danych"), "Importdanych1", this, &TfrmGlowny::Import1Click);
+    addCommand(exchange, QStringLiteral("Import z pliku CSV…"), "ImportzplikuCSV1", this, &TfrmGlowny::ImportCSV1Click);
     addCommand(exchange, QStringLiteral("Eksport danych"), "Eksportdanych1", this, &TfrmGlowny::Eksportdanych1Click);
     addCommand(exchange, QStringLiteral("Eksport do arkusza…"), "Eksportdoarkusza1", this,
                &TfrmGlowny::Eksportdoarkusza1Click);

@@ -9,6 +9,7 @@
 #include "categories/Edytuj_kategorie.h"
 #include "categories/Frmedytor_kategorii.h"
 #include "exchange/Eksport_arkusza.h"
+#include "exchange/Import_CSV.h"
 #include "items/Pozycje_dodaj.h"
 #include "items/Pozycje_edytuj.h"
 #include "search/Szukaj.h"
@@ -49,4 +50,5 @@ void createWindows()
     frmBrakujace_zdjecia = new TfrmBrakujace_zdjecia(frmGlowny);
     frmKosz = new TfrmKosz(frmGlowny);
     frmEksport_arkusza = new TfrmEksport_arkusza(frmGlowny);
+    frmImport_CSV = new TfrmImport_CSV(frmGlowny);
 }

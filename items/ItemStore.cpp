@@ -24,15 +24,6 @@ QString fieldKey(int field)
     return QStringLiteral("pozycja%1").arg(field);
 }
 
-// A field is stored so that it reads back exactly, blanks and quotation marks at its ends too.
-void writeValues(ProfileEdit &edit, const QString &section, const ItemValues &values)
-{
-    for (int k = 1; k <= 10; ++k)
-        edit.WriteText(section, fieldKey(k), MultilineText::encodeLine(values.fields.value(k - 1)));
-    edit.WriteMultiline(section, descriptionKey, values.description);
-    edit.WriteMultiline(section, commentKey, values.comment);
-}
-
 QString tooLong(qsizetype stored)
 {
     return QStringLiteral("zajmuje w pliku %1 znaków, a można zapisać najwyżej %2. ")
@@ -130,6 +121,16 @@ void checkStorable(const ItemValues &values, const QStringList &fieldNames)
     checkLength(values.comment, QStringLiteral("Komentarz"));
 }
 
+// A field is stored so that it reads back exactly, blanks and quotation marks at its ends too.
+void writeValues(ProfileEdit &edit, int item, const ItemValues &values)
+{
+    const QString section = QString::number(item);
+    for (int k = 1; k <= 10; ++k)
+        edit.WriteText(section, fieldKey(k), MultilineText::encodeLine(values.fields.value(k - 1)));
+    edit.WriteMultiline(section, descriptionKey, values.description);
+    edit.WriteMultiline(section, commentKey, values.comment);
+}
+
 ItemValues read(const Place &place, int item)
 {
     const ProfileFile file(place.itemFile());
@@ -164,7 +165,7 @@ int add(const Place &place, const ItemValues &values)
     }
     file.Edit([&](ProfileEdit &edit) {
         edit.DropSection(QString::number(number));
-        writeValues(edit, QString::number(number), values);
+        writeValues(edit, number, values);
         edit.WriteNumber(config, countKey, number + 1); // counted only with its keys written
     });
     return number;
@@ -173,7 +174,7 @@ int add(const Place &place, const ItemValues &values)
 void save(const Place &place, int item, const ItemValues &values)
 {
     checkStorable(values);
-    ProfileFile(place.itemFile()).Edit([&](ProfileEdit &edit) { writeValues(edit, QString::number(item), values); });
+    ProfileFile(place.itemFile()).Edit([&](ProfileEdit &edit) { writeValues(edit, item, values); });
 }
 
 void remove(const Place &place, int item, bool keepInTrash)

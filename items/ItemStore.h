@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class ProfileEdit;
 // One item of a subcategory as the item windows show it: ten field values, the description and
 // the comment. The single photo path "zdjecie" travels with it where an item is moved.
 struct ItemValues
@@ -35,6 +36,10 @@ struct Place
 void checkStorable(const ItemValues &values, const QStringList &fieldNames = {});
 
 ItemValues read(const Place &place, int item);
+
+// Writes the ten fields, the description and the comment into section `item` of an item file
+// being edited, in the form every reader of items expects.
+void writeValues(ProfileEdit &edit, int item, const ItemValues &values);
 
 // Appends a new item (its ten fields, description and comment) and raises the count; answers its
 // number. The new item starts without photos, whatever an earlier item of that number left behind.

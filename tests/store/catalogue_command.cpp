@@ -1,7 +1,8 @@
 // Runs one multi-file command on the catalogue in a folder, for a test to kill it half way:
-//   catalogue_command <data directory> <command> [export file | new photo folder | backup archive]
+//   catalogue_command <data directory> <command> [export file | new photo folder | backup archive | CSV file]
 // It says "ready" just before the command starts.
 #include "categories/CategoryStore.h"
+#include "exchange/CsvImport.h"
 #include "exchange/Import.h"
 #include "items/ItemStore.h"
 #include "items/PhotoRelink.h"
@@ -38,6 +39,10 @@ int main(int argc, char *argv[])
         Trash::restore(dir, Trash::entries(dir).first());
     } else if (command == "import" && argc == 4) {
         Import::run(dir, QString::fromLocal8Bit(argv[3]));
+    } else if (command == "csv-import" && argc == 4) {
+        const CsvImport::Source source = CsvImport::load(QString::fromLocal8Bit(argv[3]));
+        CsvImport::run({dir, QStringLiteral("Monety"), QStringLiteral("Polska")}, source,
+                       {source.encoding, source.separator, true, {0, 1, CsvImport::Description, CsvImport::Photos}});
     } else if (command == "relink" && argc == 4) {
         PhotoRelink::run(dir, QStringLiteral("C:\\Zdjecia"), QString::fromLocal8Bit(argv[3]));
     } else if (command == "restore" && argc == 4) {

@@ -221,9 +221,9 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
     const QList<QStringList> commands{
         {"rename-category"}, {"rename-subcategory"}, {"delete-category"}, {"delete-subcategory"},
         {"delete-item"},     {"restore-item"},       {"import"},          {"relink"},
-        {"restore"}};
+        {"restore"},         {"csv-import"}};
     const int kills =
-        qEnvironmentVariableIsSet("GROMADNIK_CRASH_KILLS") ? qEnvironmentVariableIntValue("GROMADNIK_CRASH_KILLS") : 56;
+        qEnvironmentVariableIsSet("GROMADNIK_CRASH_KILLS") ? qEnvironmentVariableIntValue("GROMADNIK_CRASH_KILLS") : 62;
     QRandomGenerator random(quint32(qEnvironmentVariableIntValue("GROMADNIK_CRASH_SEED") + 1));
     const Files before = catalogue(150);
     TestDir exportDir;
@@ -231,6 +231,14 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
         TestDir source;
         lay(source, catalogue(150, 1));
         Export::run(source.path(), exportDir.file("eksport.txt"));
+    }
+    // Rows for Monety/Polska, each with two photos: the item file and a photo list for every row.
+    {
+        QByteArray rows = "Nazwa;Rok;Opis;Zdj\xea\x63ia\r\n";
+        for (int n = 0; n < 300; ++n)
+            rows += "Moneta csv-" + QByteArray::number(n) + ';' + QByteArray::number(1800 + n) +
+                    ";\"Opis\r\n\xb3\";\"C:\\csv\\" + QByteArray::number(n) + "a.jpg\r\nC:\\csv\\b.jpg\"\r\n";
+        exportDir.write("import.csv", rows);
     }
     // The photos of C:\Zdjecia moved to a folder of their own, one in three of the second ones left behind.
     TestDir photoDir;
@@ -261,6 +269,8 @@ void TestJournal::killedCommandsLeaveTheCatalogueWhole()
         prepare(dir, arguments);
         if (arguments == QStringList{"import"})
             arguments << exportDir.file("eksport.txt");
+        if (arguments == QStringList{"csv-import"})
+            arguments << exportDir.file("import.csv");
         if (arguments == QStringList{"relink"})
             arguments << photoDir.path();
         if (arguments == QStringList{"restore"})

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "CsvImport.h"
+#include "app/FormStyle.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+class CsvPreviewModel;
+
+// Items of a CSV file appended to the main window's subcategory: the reading of the file is
+// chosen and a target given to each column while a preview shows what will be read.
+class TfrmImport_CSV : public Form
+{
+public:
+    explicit TfrmImport_CSV(QWidget *parent = nullptr);
+
+    QLabel *lblPlik;
+    QComboBox *cmbKodowanie;
+    QComboBox *cmbSeparator;
+    QCheckBox *chkNaglowki;
+    QTableView *gridPodglad;
+    QPushButton *btnImportuj;
+    QPushButton *btnAnuluj;
+
+    // The file to import into the subcategory; the choices start from what its bytes suggest.
+    void setSource(const CsvImport::Source &source, const ItemStore::Place &place);
+    // The mapping combo above column `column`.
+    QComboBox *targetBox(int column) const;
+    // How many items the last import added; 0 until one is done.
+    int added() const { return m_added; }
+
+    void btnImportujClick();
+
+private:
+    CsvImport::Options options() const;
+    // Reads the file again as the choices say and gives each column a combo, preset.
+    void redraw();
+
+    CsvImport::Source m_source;
+    ItemStore::Place m_place;
+    QStringList m_fieldNames;
+    CsvPreviewModel *m_model;
+    QList<QComboBox *> m_targets;
+    int m_added = 0;
+};
+
+extern TfrmImport_CSV *frmImport_CSV;
