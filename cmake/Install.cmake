@@ -27,8 +27,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Loaded at run time, so no library dependency names them: Qt's own Polish texts, the WebP and TIFF
 # readers, and the fonts libwmf draws metafile text with.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, qt6-image-formats-plugins, fonts-urw-base35")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "catalogue of a collector's collection
-Gromadnik keeps a collector's catalogue of coins, stamps, postcards or anything
+# CPack takes the synopsis from the summary above; this is the text under it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Gromadnik keeps a collector's catalogue of coins, stamps, postcards or anything
 else, in categories and subcategories. Each subcategory has up to ten fields
 named by the collector; each item has a description, a comment and photos.
 The catalogue is kept in plain text files in one folder. The interface is in
