@@ -11,6 +11,7 @@
 #include "store/Error.h"
 #include "store/Journal.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QThread>
 #include <QTimer>
@@ -73,6 +74,9 @@ GromadnikApplication::GromadnikApplication(int &argc, char **argv) : QApplicatio
     setApplicationName(Application::title);
     setOrganizationName(Application::title);
     setApplicationVersion(Application::version);
+    // The desktop entry that launched it, for the desktop to match the windows with it.
+    setDesktopFileName(QStringLiteral(GROMADNIK_APP_ID));
+    setWindowIcon(QIcon(QStringLiteral(":/resources/icons/" GROMADNIK_APP_ID ".svg")));
     setQuitOnLastWindowClosed(false); // the main window's close ends the program, no other's
     installPolishQtTexts(*this);
 }

@@ -6,6 +6,7 @@ pyatspi binds to the session bus at its first import, so a scenario is one proce
 Session.start() before anything imports pyatspi, and Session.stop() (also on failure) at the end.
 """
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -197,6 +198,22 @@ class Session:
             return path
         except Exception as e:  # a missing screenshot must not hide the failure itself
             return f"(no screenshot: {e})"
+
+    def shoot_window(self, caption, path, size=None):
+        """Saves a picture of one top-level window, without its frame, once it has stopped changing;
+        resized to size (width, height) first when given."""
+        wid = self.xdotool("search", "--name", f"^{re.escape(caption)}$").split()[0]
+        if size:
+            self.xdotool("windowsize", "--sync", wid, *size)
+        grab = lambda: self._run(["import", "-window", wid, "ppm:-"], "import")
+        frames = [grab()]
+
+        def still():
+            frames.append(grab())
+            return frames[-1] == frames[-2]
+        self.wait_for(still, f"the window {caption!r} painted and still")
+        subprocess.run(["convert", "ppm:-", "-strip", path], input=frames[-1], check=True, timeout=TIMEOUT)
+        return path
 
     # ---- settings and files ------------------------------------------------------------------
     def set_data_directory(self, path):
