@@ -2,49 +2,16 @@
 #include "items/ItemStore.h"
 #include "search/CatalogueSearch.h"
 #include "store/Error.h"
+#include "support/PdfText.h"
 #include "support/TestCatalogue.h"
 #include "support/TestPictures.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
 namespace {
 
 const QString polish = QStringLiteral("ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ");
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        qFatal("%s failed", qPrintable(program));
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QString pdfText(const QString &pdf)
-{
-    return run(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
-}
-
-// Images placed in the PDF: pdfimages lists two heading lines, then one line for each.
-int pdfImages(const QString &pdf)
-{
-    return int(run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).trimmed().split('\n').size()) - 2;
-}
-
-// Whether every text stands in `text`, each after the one before.
-bool inOrder(const QString &text, const QStringList &parts)
-{
-    qsizetype at = 0;
-    for (const QString &part : parts) {
-        at = text.indexOf(part, at);
-        if (at < 0)
-            return false;
-        at += part.size();
-    }
-    return true;
-}
 
 QStringList item(const QString &name, const QString &year)
 {
