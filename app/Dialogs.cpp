@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QPrintDialog>
 #include <QPushButton>
 
 namespace {
@@ -42,6 +43,12 @@ public:
     QString folderName(QWidget *parent, const FolderRequest &request) override
     {
         return QFileDialog::getExistingDirectory(parent, request.caption, request.proposed);
+    }
+
+    bool print(QWidget *parent, QPrinter &printer) override
+    {
+        QPrintDialog dialog(&printer, parent);
+        return dialog.exec() == QDialog::Accepted;
     }
 };
 

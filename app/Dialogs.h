@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QString>
 
+class QPrinter;
+
 // Every message box and file dialog of the program goes through here, so that tests can put a
 // scripted stand-in in place and drive every window headless.
 class Dialogs
@@ -35,6 +37,8 @@ public:
     virtual QString saveFileName(QWidget *parent, const FileRequest &request) = 0;
     // An existing folder, or the empty text when the user cancels.
     virtual QString folderName(QWidget *parent, const FolderRequest &request) = 0;
+    // The system's print dialog over `printer`: false when the user cancels.
+    virtual bool print(QWidget *parent, QPrinter &printer) = 0;
 
     static Dialogs &current();
     // Puts `dialogs` in place of the real ones (nullptr restores them); the caller keeps ownership.

@@ -90,6 +90,7 @@ public:
     void Brakujcezdjcia1Click();
     void Galeria1Click(bool on);
     void Kosz1Click();
+    void Raport1Click();
     // Chooses the category, the subcategory and the item's row as the user would, then opens the
     // item in the viewer; stops where an entry is not listed.
     void goToItem(const QString &category, const QString &subcategory, int itemNumber);

@@ -54,6 +54,7 @@ void TfrmGlowny::buildMenus()
     addCommand(exchange, QStringLiteral("Eksport danych"), "Eksportdanych1", this, &TfrmGlowny::Eksportdanych1Click);
     addCommand(exchange, QStringLiteral("Eksport do arkusza…"), "Eksportdoarkusza1", this,
                &TfrmGlowny::Eksportdoarkusza1Click);
+    addCommand(exchange, QStringLiteral("Raport…"), "Raport1", this, &TfrmGlowny::Raport1Click);
     addCommand(main, QStringLiteral("Kopie zapasowe…"), "Kopiezapasowe1", this, &TfrmGlowny::Kopiezapasowe1Click);
     QAction *update =
         addCommand(main, QStringLiteral("Aktualizacja"), "Aktualizacja1", this, &TfrmGlowny::Aktualizacja1Click);
@@ -118,6 +119,7 @@ void TfrmGlowny::buildPopUps()
     addCommand(PrzedmiotyPopUp, QStringLiteral("Eksport do arkusza…"), "Eksportdoarkusza2", this,
                &TfrmGlowny::Eksportdoarkusza1Click);
     addCommand(PrzedmiotyPopUp, QStringLiteral("Kosz…"), "Kosz4", this, &TfrmGlowny::Kosz1Click);
+    addCommand(PrzedmiotyPopUp, QStringLiteral("Raport…"), "Raport2", this, &TfrmGlowny::Raport1Click);
 
     const auto popUpOn = [this](QAbstractItemView *list, QMenu *menu) {
         connect(list, &QWidget::customContextMenuRequested, menu,

@@ -10,6 +10,7 @@
 #include "categories/Frmedytor_kategorii.h"
 #include "exchange/Eksport_arkusza.h"
 #include "exchange/Import_CSV.h"
+#include "exchange/Raport.h"
 #include "items/Pozycje_dodaj.h"
 #include "items/Pozycje_edytuj.h"
 #include "search/Szukaj.h"
@@ -51,4 +52,5 @@ void createWindows()
     frmKosz = new TfrmKosz(frmGlowny);
     frmEksport_arkusza = new TfrmEksport_arkusza(frmGlowny);
     frmImport_CSV = new TfrmImport_CSV(frmGlowny);
+    frmRaport = new TfrmRaport(frmGlowny);
 }

@@ -16,6 +16,8 @@ packages=(
     libzip-dev
     # spreadsheets out; the tests read them back, and read the text of printed reports
     libxlsxwriter-dev python3-openpyxl poppler-utils
+    # printed reports are set in DejaVu Sans, which has every Polish letter
+    fonts-dejavu-core
     # the installable package: icon sizes from the drawn icon, and the checks of the menu entry, metadata and package
     librsvg2-bin desktop-file-utils appstream lintian dpkg-dev file
     libbenchmark-dev

@@ -23,6 +23,7 @@ public:
     void append(const QList<SearchHit> &hits);
     void clear();
     const SearchHit &hit(int row) const { return m_hits.at(row); }
+    const QList<SearchHit> &hits() const { return m_hits; }
 
 private:
     QList<SearchHit> m_hits;

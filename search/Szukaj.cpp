@@ -6,10 +6,12 @@
 #include "app/Dialogs.h"
 #include "app/FormStyle.h"
 #include "app/Glowny.h"
+#include "exchange/Raport.h"
 #include "store/DataDirectory.h"
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,6 +61,10 @@ TfrmSzukaj::TfrmSzukaj(QWidget *parent)
     lblStan = new QLabel(this);
     lblStan->setObjectName(QStringLiteral("lblStan"));
     lblStan->setAccessibleDescription(QStringLiteral("Stan wyszukiwania"));
+    btnRaport = new QPushButton(QStringLiteral("Raport…"), this);
+    btnRaport->setObjectName(QStringLiteral("btnRaport"));
+    btnRaport->setAutoDefault(false);
+    useButtonKeys(btnRaport);
     btnZamknij = new QPushButton(QStringLiteral("Zamknij"), this);
     btnZamknij->setObjectName(QStringLiteral("btnZamknij"));
     // Enter on a result opens it; it must not press the button as a dialog's default.
@@ -75,8 +81,11 @@ TfrmSzukaj::TfrmSzukaj(QWidget *parent)
     layout->addWidget(scopeLabel, 0, 2);
     layout->addWidget(cmbGdzie, 0, 3);
     layout->addWidget(lstWyniki, 1, 0, 1, 4);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnRaport);
+    buttons->addWidget(btnZamknij);
     layout->addWidget(lblStan, 2, 0, 1, 3);
-    layout->addWidget(btnZamknij, 2, 3, Qt::AlignRight);
+    layout->addLayout(buttons, 2, 3, Qt::AlignRight);
     layout->setColumnStretch(1, 1);
     resize(640, 420);
 
@@ -87,6 +96,7 @@ TfrmSzukaj::TfrmSzukaj(QWidget *parent)
     connect(cmbGdzie, &QComboBox::currentIndexChanged, this, [this] { runCommand([this] { runSearch(); }); });
     connect(lstWyniki, &QAbstractItemView::activated, this,
             [this](const QModelIndex &index) { runCommand([&] { lstWynikiActivate(index.row()); }); });
+    connectCommand(btnRaport, &QPushButton::clicked, this, &TfrmSzukaj::btnRaportClick);
     connect(btnZamknij, &QPushButton::clicked, this, &QDialog::close);
     connect(m_search, &CatalogueSearch::hitsFound, this, &TfrmSzukaj::hitsFound);
     connect(m_search, &CatalogueSearch::finished, this, &TfrmSzukaj::searchFinished);
@@ -178,4 +188,16 @@ void TfrmSzukaj::lstWynikiActivate(int row)
         return;
     }
     frmGlowny->goToItem(hit.category, hit.subcategory, hit.item);
+}
+
+void TfrmSzukaj::btnRaportClick()
+{
+    if (isSearching() || m_results->rowCount() == 0) {
+        Dialogs::information(this, QStringLiteral("Raport powstaje z wyników wyszukiwania: wpisz szukany tekst "
+                                                  "i poczekaj na wyniki."));
+        return;
+    }
+    frmRaport->setReport(Report::ofSearch(DataDirectory::path(), txtSzukaj->text(), m_results->hits()),
+                         QStringLiteral("Wyniki wyszukiwania"));
+    frmRaport->exec();
 }

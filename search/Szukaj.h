@@ -23,12 +23,15 @@ public:
     QComboBox *cmbGdzie; // all fields, description and comment, then every field name
     QTreeView *lstWyniki;
     QLabel *lblStan;
+    QPushButton *btnRaport;
     QPushButton *btnZamknij;
 
     // Shows the window, or brings it forward, with the text box ready for new text.
     void showSearch();
     void runSearch();
     void lstWynikiActivate(int row);
+    // The report of the results shown.
+    void btnRaportClick();
     const SearchResults &results() const { return *m_results; }
     bool isSearching() const;
 

@@ -1,5 +1,7 @@
 #include "ScriptedDialogs.h"
 
+#include <QPrinter>
+
 QMessageBox::StandardButton ScriptedDialogs::message(QWidget *, const QString &caption, const QString &text,
                                                      QMessageBox::StandardButtons buttons, Icon icon)
 {
@@ -32,4 +34,14 @@ QString ScriptedDialogs::folderName(QWidget *, const FolderRequest &request)
 {
     folderRequests.append(request);
     return m_folderNames.isEmpty() ? QString() : m_folderNames.dequeue();
+}
+
+bool ScriptedDialogs::print(QWidget *, QPrinter &printer)
+{
+    ++printDialogs;
+    if (m_printFiles.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(m_printFiles.dequeue());
+    return true;
 }

@@ -28,20 +28,25 @@ public:
     void onNextMessage(std::function<void()> action) { m_actions.enqueue(std::move(action)); }
     void fileNameNext(const QString &name) { m_fileNames.enqueue(name); }
     void folderNameNext(const QString &name) { m_folderNames.enqueue(name); }
+    // The next print dialog sends the pages to this PDF file; without one it is cancelled.
+    void printToNext(const QString &pdfFile) { m_printFiles.enqueue(pdfFile); }
 
     QList<Shown> shown;
     QList<FileRequest> fileRequests;
     QList<FolderRequest> folderRequests;
+    int printDialogs = 0;
 
     QMessageBox::StandardButton message(QWidget *parent, const QString &caption, const QString &text,
                                         QMessageBox::StandardButtons buttons, Icon icon) override;
     QString openFileName(QWidget *parent, const FileRequest &request) override;
     QString saveFileName(QWidget *parent, const FileRequest &request) override;
     QString folderName(QWidget *parent, const FolderRequest &request) override;
+    bool print(QWidget *parent, QPrinter &printer) override;
 
 private:
     QQueue<QMessageBox::StandardButton> m_answers;
     QQueue<std::function<void()>> m_actions;
     QQueue<QString> m_fileNames;
     QQueue<QString> m_folderNames;
+    QQueue<QString> m_printFiles;
 };
