@@ -72,16 +72,6 @@ QList<std::pair<QString, QString>> subcategoriesOf(const Selection &selection)
     return result;
 }
 
-// Spreadsheets break a cell's lines at LF alone; a file made on Windows may hold CR LF.
-QString cellText(QString text)
-{
-    if (text.contains(QLatin1Char('\r'))) {
-        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    }
-    return text;
-}
-
 QString multiline(const ProfileDocument &items, QByteArrayView section, QByteArrayView key)
 {
     const auto value = items.value(section, key);
@@ -89,7 +79,7 @@ QString multiline(const ProfileDocument &items, QByteArrayView section, QByteArr
         return {};
     bool quoted = false;
     const QByteArrayView bytes = readValue(*value, &quoted);
-    return cellText(MultilineText::decode(Codepage::decode(bytes), quoted));
+    return MultilineText::decode(Codepage::decode(bytes), quoted);
 }
 
 // The last field that has a name or, in some item, a value: the fields up to it are exported.
@@ -169,7 +159,7 @@ void Sheet::eachRow(const std::function<void(const QStringList &cells)> &visit) 
             cells[columns - 3] = multiline(part->items, section, "opis");
             cells[columns - 2] = multiline(part->items, section, "komentarz");
             const QString photos = CatalogueFiles::photoList(m_dir, part->category, part->subcategory, int(p));
-            cells[columns - 1] = cellText(entries(photos, KeyedList::photos).join(QLatin1Char('\n')));
+            cells[columns - 1] = entries(photos, KeyedList::photos).join(QLatin1Char('\n'));
             visit(cells);
         }
     }

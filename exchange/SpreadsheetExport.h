@@ -37,8 +37,8 @@ public:
     const QStringList &header() const { return m_header; }
     qsizetype rowCount() const { return m_rowCount; }
 
-    // Each row's cells in header order; a line break inside a cell is "\n", and the photo paths
-    // stand one per line.
+    // Each row's cells in header order; a value's line breaks stay as stored (CR LF in a file made
+    // on Windows), and the photo paths stand one per line.
     void eachRow(const std::function<void(const QStringList &cells)> &visit) const;
 
     struct Part;

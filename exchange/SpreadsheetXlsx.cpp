@@ -15,6 +15,17 @@ namespace SpreadsheetExport {
 
 namespace {
 
+// A workbook's cell breaks its lines at LF alone and would show a CR as a stray character; a CSV
+// keeps CR LF as stored, so that it comes back exactly through the import.
+QString cellText(QString text)
+{
+    if (text.contains(QLatin1Char('\r'))) {
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    }
+    return text;
+}
+
 // What one cell of a workbook can hold, in bytes of UTF-8, and the rows of one sheet.
 constexpr qsizetype maxCellBytes = 32767;
 constexpr qsizetype maxRows = LXW_ROW_MAX;
@@ -82,7 +93,7 @@ public:
                                .arg(maxRows - 1));
         m_widths.resize(std::max(m_widths.size(), cells.size()), 0);
         for (qsizetype c = 0; c < cells.size(); ++c) {
-            const QString &cell = cells[c];
+            const QString cell = cellText(cells[c]);
             if (cell.isEmpty())
                 continue;
             const QByteArray bytes = cell.toUtf8();

@@ -1,4 +1,5 @@
 #include "exchange/CsvImport.h"
+#include "exchange/SpreadsheetExport.h"
 #include "items/ItemStore.h"
 #include "store/Codepage.h"
 #include "store/Error.h"
@@ -73,6 +74,8 @@ private slots:
     void fieldNames();
     void refusedFilesChangeNothing_data();
     void refusedFilesChangeNothing();
+    void exportComesBackThroughImport_data();
+    void exportComesBackThroughImport();
 };
 
 void TestCsvImport::reading_data()
@@ -243,6 +246,59 @@ void TestCsvImport::refusedFilesChangeNothing()
         QVERIFY(error.message().endsWith(QStringLiteral("Niczego nie zaimportowano.")));
     }
     QCOMPARE(snapshot(dir), before);
+}
+
+void TestCsvImport::exportComesBackThroughImport_data()
+{
+    QTest::addColumn<CsvWriter::Encoding>("encoding");
+    QTest::addColumn<QChar>("separator");
+    QTest::newRow("UTF-8, semicolon") << CsvWriter::Encoding::Utf8WithBom << QChar(';');
+    QTest::newRow("Windows-1250, comma") << CsvWriter::Encoding::Windows1250 << QChar(',');
+}
+
+// A subcategory exported and imported into an empty one holds the same values and photo lists,
+// byte for byte: line breaks of both kinds, quotes, both separators, Polish letters, empty fields.
+void TestCsvImport::exportComesBackThroughImport()
+{
+    QFETCH(CsvWriter::Encoding, encoding);
+    QFETCH(QChar, separator);
+    TestDir dir;
+    writeCatalogue(dir, {{"Monety", "Polska", {"Nominał", "Rok", "", "Stan"}, {}}, {"Monety", "Kopia", {}, {}}});
+    const ItemStore::Place from = place(dir);
+    const ItemStore::Place to{dir.path(), QStringLiteral("Monety"), QStringLiteral("Kopia")};
+    const QList<ItemValues> items{
+        {{"5 zł; \"Orzeł\", 1934", "1934", "", "I-", "", "", "", "", "", ""},
+         "awers\r\nrewers; \"napis\"\r\n", "z Łodzi\nźdźbło ŻÓŁĆ", {}},
+        {QStringList(10), "", "  spacje  ", {}},
+        {{"", "", "", "", "", "", "", "", "", "ostatnie"}, "\"", ",;", {}},
+    };
+    for (const ItemValues &item : items)
+        ItemStore::add(from, item);
+    ItemStore::setPhotos(from, 0, {"C:\\Zdjęcia\\a.jpg", "D:\\b, c.jpg"});
+    const QString file = dir.file("eksport.csv");
+    QCOMPARE(SpreadsheetExport::writeCsv({dir.path(), SpreadsheetExport::Scope::Subcategory, from.category,
+                                          from.subcategory},
+                                         file, encoding, separator),
+             qsizetype(items.size()));
+
+    const CsvImport::Source source = CsvImport::load(file);
+    QCOMPARE(source.separator, separator);
+    const CsvReader::Table header = CsvImport::read(source, {source.encoding, source.separator, true, {}}, 1);
+    QList<int> targets{CsvImport::Skip, CsvImport::Skip};
+    targets += CsvImport::proposedTargets(header.rows.value(0).mid(2), {}, int(header.rows.value(0).size()) - 2);
+    QCOMPARE(CsvImport::run(to, source, {source.encoding, source.separator, true, targets}), int(items.size()));
+
+    for (int item = 0; item < items.size(); ++item) {
+        const ItemValues back = ItemStore::read(to, item);
+        QCOMPARE(back.fields, items[item].fields);
+        QCOMPARE(back.description, items[item].description);
+        QCOMPARE(back.comment, items[item].comment);
+        QCOMPARE(ItemStore::photos(to, item), ItemStore::photos(from, item));
+    }
+    QCOMPARE(dir.read(QFileInfo(to.photoList(0)).fileName()), dir.read(QFileInfo(from.photoList(0)).fileName()));
+    // The export heads an unnamed field that it carries "Pole N", and the header names the new fields.
+    QStringList names{"Nominał", "Rok", "Pole 3", "Stan", "Pole 5", "Pole 6", "Pole 7", "Pole 8", "Pole 9", "Pole 10"};
+    QCOMPARE(CsvImport::fieldNames(to), names);
 }
 
 QTEST_GUILESS_MAIN(TestCsvImport)
