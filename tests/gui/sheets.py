@@ -13,34 +13,6 @@ SHEET_WINDOW = "Eksport do arkusza"
 MULTILINE = "Złoty ąę\r\nśżźćń ół"
 
 
-def window_holding(s, caption, role, name):
-    """The showing top-level window with this caption that holds this widget: a file dialog and the window that
-    opened it can share a caption."""
-    def look():
-        app = s.application()
-        for i in range(app.childCount):
-            w = app.getChildAtIndex(i)
-            if w is not None and w.name == caption and g._alive_showing(w) and s.find(role, name, within=w):
-                return w
-        return None
-    return s.wait_for(look, f"the window {caption!r} holding {name!r}")
-
-
-def pick(s, combo, entry):
-    """Opens a combo's list with a click and chooses an entry by its first letter and Enter, as the keyboard
-    does in an open list. The list is no accessible object; it shows as one more window of the program. A combo's
-    accessible name is its current entry; a combo set into a list's cell is clicked through the cell it covers."""
-    windows = lambda: len(s.xdotool("search", "--onlyvisible", "--pid", s.app.pid).split())
-    before = windows()
-    s.click(combo)
-    s.wait_for(lambda: windows() > before, f"the list of {combo.name!r} open")
-    s.type_text(entry[0])
-    s.key("Return")
-    s.wait_for(lambda: windows() == before, f"the list of {combo.name!r} closed")
-    if combo.getRole() == g.pyatspi.ROLE_COMBO_BOX:
-        s.wait_for(lambda: combo.name == entry, f"{entry!r} chosen (the combo shows {combo.name!r})")
-
-
 def open_exchange(s, command):
     s.click(s.find_menu("Menu"))
     s.choose("Import/Eksport")
@@ -58,7 +30,7 @@ def csv_import(s):
     main, items = open_subcategory(s, 1)
 
     open_exchange(s, "Import z pliku CSV…")
-    dialog = window_holding(s, CSV_WINDOW, g.pyatspi.ROLE_TEXT, "Nazwa pliku:")
+    dialog = s.window(CSV_WINDOW, (g.pyatspi.ROLE_TEXT, "Nazwa pliku:"))
     files = s.wait_for(lambda: s.find(g.pyatspi.ROLE_TREE, "Pliki", within=dialog), "the dialog's file list")
     name = os.path.basename(path)
     row = s.wait_for(lambda: name in g.first_column(files) and g.first_column(files).index(name) + 1,
@@ -67,14 +39,13 @@ def csv_import(s):
     s.wait_for(lambda: g.text_of(s.field("Nazwa pliku:", dialog)).strip('"') == name, "the file chosen")
     s.click(s.button("Otwórz", dialog))
 
-    window = window_holding(s, CSV_WINDOW, g.pyatspi.ROLE_TABLE, "Podgląd pliku CSV")
+    window = s.window(CSV_WINDOW, (g.pyatspi.ROLE_TABLE, "Podgląd pliku CSV"))
     preview = s.find(g.pyatspi.ROLE_TABLE, "Podgląd pliku CSV", within=window)
     s.wait_for(lambda: [r[:2] for r in g.rows(preview)[1:]] == [["Dukat łódzki", "1650"], ["Grosz", "1923"]],
                f"the file's rows in the preview (it shows {g.rows(preview)})")
     if g.rows(preview)[1][2] != "Złoty ąę ↵ śżźćń ół":
         g.fail(f"the preview shows the multi-line value as {g.rows(preview)[1][2]!r}")
-    s.shoot_window(CSV_WINDOW, os.path.join(s.out_dir, "gui-csv_import-window.png"))
-    pick(s, g.cell(preview, 0, 3), "Komentarz")
+    s.pick(g.cell(preview, 0, 3), "Komentarz")
     s.click(s.button("Importuj", window))
     s.answer("Dodano pozycji z pliku CSV: 2.", "OK")
     s.window_gone(CSV_WINDOW)
@@ -111,7 +82,7 @@ def sheet_catalogue(s):
 def export_sheet(s, path, xlsx):
     """Exports the chosen category through the window and the save dialog, the file's name typed whole."""
     open_exchange(s, "Eksport do arkusza…")
-    window = window_holding(s, SHEET_WINDOW, g.pyatspi.ROLE_PUSH_BUTTON, "Eksportuj")
+    window = s.window(SHEET_WINDOW, (g.pyatspi.ROLE_PUSH_BUTTON, "Eksportuj"))
     radio = lambda caption: s.wait_for(lambda: s.find(g.pyatspi.ROLE_RADIO_BUTTON, caption, within=window),
                                        f"the option {caption!r}")
     if not radio(f"Podkategoria: {SUBCATEGORY}").getState().contains(g.pyatspi.STATE_CHECKED):
@@ -122,11 +93,10 @@ def export_sheet(s, path, xlsx):
         encoding = s.find(g.pyatspi.ROLE_COMBO_BOX, "Windows-1250", within=window)
         s.wait_for(lambda: not g.enabled(encoding), "the CSV options off for XLSX")
     else:
-        s.shoot_window(SHEET_WINDOW, os.path.join(s.out_dir, "gui-sheet_export-window.png"))
-        pick(s, s.find(g.pyatspi.ROLE_COMBO_BOX, "UTF-8 (ze znacznikiem BOM)", within=window), "Windows-1250")
-        pick(s, s.find(g.pyatspi.ROLE_COMBO_BOX, "Średnik (;)", within=window), "Przecinek (,)")
+        s.pick(s.find(g.pyatspi.ROLE_COMBO_BOX, "UTF-8 (ze znacznikiem BOM)", within=window), "Windows-1250")
+        s.pick(s.find(g.pyatspi.ROLE_COMBO_BOX, "Średnik (;)", within=window), "Przecinek (,)")
     s.click(s.button("Eksportuj", window))
-    dialog = window_holding(s, SHEET_WINDOW, g.pyatspi.ROLE_TEXT, "Nazwa pliku:")
+    dialog = s.window(SHEET_WINDOW, (g.pyatspi.ROLE_TEXT, "Nazwa pliku:"))
     s.set_text(s.field("Nazwa pliku:", dialog), path)
     s.click(s.button("Zachowaj", dialog))
     s.answer("Zapisano 3 pozycje do pliku", "OK")
