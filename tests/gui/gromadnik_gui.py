@@ -279,18 +279,20 @@ class Session:
         return self.wait_for(lambda: self.find(role, name, within),
                              what or f"a {role} named {name!r}")
 
-    def window(self, caption):
-        """A top-level window, message box or dialog of the program, by caption."""
+    def window(self, caption, holding=None):
+        """A top-level window, message box or dialog of the program, by caption; with holding (role, name), the one
+        that holds that widget: a file dialog can share its caption with the window that opened it."""
         def look():
             app = self.application()
             if app is None:
                 return None
             for i in range(app.childCount):
                 w = app.getChildAtIndex(i)
-                if w is not None and w.name == caption and _showing(w):
+                if w is not None and w.name == caption and _showing(w) and (holding is None
+                                                                           or self.find(*holding, within=w)):
                     return w
             return None
-        return self.wait_for(look, f"the window {caption!r}")
+        return self.wait_for(look, f"the window {caption!r}" + (f" holding {holding[1]!r}" if holding else ""))
 
     def window_gone(self, caption):
         def gone():
@@ -368,6 +370,20 @@ class Session:
                     return found
         app = self.application()
         return _search(app, match) if app is not None else None
+
+    def pick(self, combo, entry):
+        """Opens a combo's list with a click and chooses an entry by its first letter and Enter, as the keyboard
+        does in an open list. The list is no accessible object; it shows as one more window of the program. A
+        combo's accessible name is its current entry; a combo set into a list's cell is clicked through the cell."""
+        windows = lambda: len(self.xdotool("search", "--onlyvisible", "--pid", self.app.pid).split())
+        before = windows()
+        self.click(combo)
+        self.wait_for(lambda: windows() > before, f"the list of {combo.name!r} open")
+        self.type_text(entry[0])
+        self.key("Return")
+        self.wait_for(lambda: windows() == before, f"the list of {combo.name!r} closed")
+        if combo.getRole() == pyatspi.ROLE_COMBO_BOX:
+            self.wait_for(lambda: combo.name == entry, f"{entry!r} chosen (the combo shows {combo.name!r})")
 
     def popup(self, list_obj, entry):
         """Right-clicks into a list and chooses an entry of the pop-up menu."""

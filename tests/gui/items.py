@@ -38,16 +38,17 @@ def photo_list(data, number):
     return data + f"{CATEGORY}_{SUBCATEGORY}_{number}.gmd"
 
 
-def open_subcategory(s, count):
-    """Starts the program and chooses the subcategory; returns the main window and its item list."""
+def open_subcategory(s, count, categories_listed=(CATEGORY,), subcategories_listed=(SUBCATEGORY,)):
+    """Starts the program and chooses the first subcategory of the first category, the lists showing these names;
+    returns the main window and its item list."""
     s.launch()
     main = s.window(MAIN)
     categories = s.find(g.pyatspi.ROLE_TREE, "Kategorie", within=main)
     subcategories = s.find(g.pyatspi.ROLE_TREE, "Podkategorie", within=main)
     items = s.find(g.pyatspi.ROLE_TREE, "Przedmioty", within=main)
-    s.wait_for(lambda: g.first_column(categories) == [CATEGORY], "the category listed")
+    s.wait_for(lambda: g.first_column(categories) == list(categories_listed), "the category listed")
     s.click(g.cell(categories, 0))
-    s.wait_for(lambda: g.first_column(subcategories) == [SUBCATEGORY], "the subcategory listed")
+    s.wait_for(lambda: g.first_column(subcategories) == list(subcategories_listed), "the subcategory listed")
     s.click(g.cell(subcategories, 0))
     s.wait_for(lambda: len(g.rows(items)) == count, f"{count} items listed")
     return main, items
