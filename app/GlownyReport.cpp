@@ -22,6 +22,8 @@ void TfrmGlowny::Raport1Click()
     QList<int> items;
     for (int row = 0; row < m_itemList->rowCount(); ++row)
         items.append(m_itemList->itemNumber(row));
-    frmRaport->setReport(Report::ofSubcategory(DataDirectory::path(), panelText(0), subcategory, items), subcategory);
+    // Named with its category: subcategories of different categories are often named alike.
+    const Report::Content content = Report::ofSubcategory(DataDirectory::path(), panelText(0), subcategory, items);
+    frmRaport->setReport(content, content.title);
     showModal(frmRaport);
 }

@@ -40,7 +40,8 @@ TfrmRaport::TfrmRaport(QWidget *parent) : Form(parent, "frmRaport", QStringLiter
 {
     lblCo = new QLabel(this);
     lblCo->setObjectName(QStringLiteral("lblCo"));
-    lblCo->setAccessibleName(QStringLiteral("Zawartość raportu"));
+    // A description, not a name: a name would hide the label's text from screen readers.
+    lblCo->setAccessibleDescription(QStringLiteral("Zawartość raportu"));
     lblCo->setWordWrap(true);
     chkMiniatury = new QCheckBox(QStringLiteral("Miniatury zdjęć"), this);
     chkMiniatury->setObjectName(QStringLiteral("chkMiniatury"));

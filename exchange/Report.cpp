@@ -124,8 +124,10 @@ QList<QImage> thumbnails(const Content &content, const Options &options)
 }
 
 // The page with each picture under the address `source` gives it.
+// With rowsPerTable above 0 the table is cut into tables of that many rows, each under the headers:
+// the text layout of one table grows faster than its row count once it runs over many pages.
 QString page(const Content &content, const Options &options, const QList<QImage> &images,
-             const std::function<QString(int row)> &source)
+             const std::function<QString(int row)> &source, int rowsPerTable = 0)
 {
     QString html = QStringLiteral(
         "<!DOCTYPE html>\n<html lang=\"pl\"><head><meta charset=\"utf-8\"><title>Raport: %1</title>\n"
@@ -135,17 +137,20 @@ QString page(const Content &content, const Options &options, const QList<QImage>
         "th { background-color: #ddd8b3; }</style></head>\n<body>\n<h2>%1</h2>\n<p>%2<br>Data raportu: %3</p>\n")
                        .arg(escaped(content.title), escaped(content.summary),
                             QLocale(QLocale::Polish).toString(options.date, QLocale::LongFormat));
-    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">\n<thead><tr>");
     QStringList headers = content.headers;
     if (content.placeColumns)
         headers = QStringList{QStringLiteral("Kategoria"), QStringLiteral("Podkategoria")} + headers;
     if (options.thumbnails)
         headers.prepend(QStringLiteral("Zdjęcie"));
+    QString head = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">\n<thead><tr>");
     for (const QString &header : headers)
-        html += QStringLiteral("<th>%1</th>").arg(escaped(header));
-    html += QStringLiteral("</tr></thead>\n<tbody>\n");
+        head += QStringLiteral("<th>%1</th>").arg(escaped(header));
+    head += QStringLiteral("</tr></thead>\n<tbody>\n");
+    html += head;
     for (qsizetype r = 0; r < content.rows.size(); ++r) {
         const Row &row = content.rows[r];
+        if (rowsPerTable > 0 && r > 0 && r % rowsPerTable == 0)
+            html += QStringLiteral("</tbody></table>\n") + head;
         html += QStringLiteral("<tr>");
         if (options.thumbnails) {
             const QImage &image = images.value(r);
@@ -297,7 +302,7 @@ int render(const Content &content, const Options &options, QPagedPaintDevice *de
     for (qsizetype r = 0; r < images.size(); ++r)
         if (!images[r].isNull())
             document.addResource(QTextDocument::ImageResource, QUrl(resourceName(int(r))), images[r]);
-    document.setHtml(page(content, options, images, resourceName));
+    document.setHtml(page(content, options, images, resourceName, 50));
 
     QPainter painter;
     if (!painter.begin(device))

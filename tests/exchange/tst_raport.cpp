@@ -140,7 +140,7 @@ void TestRaport::reportShowsTheListAsSorted()
 
     const QString saved = fileName.contains(QLatin1Char('.')) ? target : target + QStringLiteral(".html");
     QVERIFY2(QFile::exists(saved), qPrintable(saved));
-    QCOMPARE(frmRaport->lblCo->text(), QStringLiteral("Polska (liczba pozycji: 3)"));
+    QCOMPARE(frmRaport->lblCo->text(), QStringLiteral("Monety – Polska (liczba pozycji: 3)"));
     const QString text = reportText(saved);
     QVERIFY2(inOrder(text, {"Monety – Polska", "Ćwierćdolarówka", "Złoty", "Grosz"}), qPrintable(text));
     QVERIFY2(!text.contains(QStringLiteral("Żeton")), qPrintable(text));
