@@ -73,7 +73,7 @@ QString chosenSubcategory()
 } // namespace
 
 TfrmEksport_arkusza::TfrmEksport_arkusza(QWidget *parent)
-    : Form(parent, "frmEksport_arkusza", QStringLiteral("Eksport do arkusza"), Frame::Fixed)
+    : Form(parent, "frmEksport_arkusza", QStringLiteral("Gromadnik - Eksport do arkusza"), Frame::Fixed)
 {
     radioPodkategoria = makeRadio(this, "radioPodkategoria", QStringLiteral("Podkategoria"));
     radioKategoria = makeRadio(this, "radioKategoria", QStringLiteral("Kategoria"));

@@ -3,6 +3,8 @@
 #include "app/Backups.h"
 #include "app/Command.h"
 
+#include <algorithm>
+
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QCheckBox>
@@ -11,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableView>
 
@@ -41,8 +44,8 @@ QString targetCaption(int target, const QStringList &fieldNames)
 
 } // namespace
 
-// The first rows as the import will read them. Row 0 holds the mapping combos, which the view
-// shows in it; the header row, when the file has one, names the columns instead of being a row.
+// The first rows as the import will read them; the header row, when the file has one, names the
+// columns instead of being a row.
 class CsvPreviewModel : public QAbstractTableModel
 {
 public:
@@ -61,15 +64,15 @@ public:
 
     int rowCount(const QModelIndex &parent = {}) const override
     {
-        return parent.isValid() ? 0 : 1 + int(m_rows.size());
+        return parent.isValid() ? 0 : int(m_rows.size());
     }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_columns; }
 
     QVariant data(const QModelIndex &index, int role) const override
     {
-        if (role != Qt::DisplayRole || index.row() == 0)
+        if (role != Qt::DisplayRole)
             return {};
-        QString text = m_rows.value(index.row() - 1).value(index.column());
+        QString text = m_rows.value(index.row()).value(index.column());
         // One line a cell: the breaks of a multi-line value shown as the sign for Enter.
         return text.replace(QLatin1String("\r\n"), QStringLiteral(" ↵ "))
             .replace(QLatin1Char('\n'), QStringLiteral(" ↵ "));
@@ -80,7 +83,7 @@ public:
         if (role != Qt::DisplayRole)
             return {};
         if (orientation == Qt::Vertical)
-            return section == 0 ? QStringLiteral("Cel") : QString::number(m_firstRow + section - 1);
+            return QString::number(m_firstRow + section);
         const QString name = m_header.value(section).simplified();
         return name.isEmpty() ? QStringLiteral("Kolumna %1").arg(section + 1) : name;
     }
@@ -93,7 +96,7 @@ private:
 };
 
 TfrmImport_CSV::TfrmImport_CSV(QWidget *parent)
-    : Form(parent, "frmImport_CSV", QStringLiteral("Import z pliku CSV"), Frame::Sizeable),
+    : Form(parent, "frmImport_CSV", QStringLiteral("Gromadnik - Import z pliku CSV"), Frame::Sizeable),
       m_model(new CsvPreviewModel(this))
 {
     lblPlik = new QLabel(this);
@@ -121,6 +124,16 @@ TfrmImport_CSV::TfrmImport_CSV(QWidget *parent)
     gridPodglad->setEditTriggers(QAbstractItemView::NoEditTriggers);
     gridPodglad->setWordWrap(false);
     gridPodglad->horizontalHeader()->setDefaultSectionSize(170);
+    gridPodglad->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // The targets stand in a strip of their own above the preview, so that they stay in sight
+    // while its rows scroll, and follow its columns as they scroll sideways or are resized.
+    panelCele = new QWidget(this);
+    panelCele->setObjectName(QStringLiteral("panelCele"));
+    m_targetsLabel = new QLabel(QStringLiteral("Cel:"), panelCele);
+    m_targetsLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    gridPodglad->verticalHeader()->setMinimumWidth(m_targetsLabel->sizeHint().width() + 4);
+    m_targetArea = new QWidget(panelCele);
+    panelCele->setFixedHeight(cmbKodowanie->sizeHint().height());
     btnImportuj = new QPushButton(QStringLiteral("Importuj"), this);
     btnImportuj->setObjectName(QStringLiteral("btnImportuj"));
     btnAnuluj = new QPushButton(QStringLiteral("Anuluj"), this);
@@ -142,17 +155,23 @@ TfrmImport_CSV::TfrmImport_CSV(QWidget *parent)
     layout->addWidget(cmbSeparator, 1, 3);
     layout->addWidget(chkNaglowki, 1, 4);
     layout->setColumnStretch(5, 1);
-    layout->addWidget(gridPodglad, 2, 0, 1, 6);
+    layout->addWidget(panelCele, 2, 0, 1, 6);
+    layout->addWidget(gridPodglad, 3, 0, 1, 6);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(btnImportuj);
     buttons->addWidget(btnAnuluj);
-    layout->addLayout(buttons, 3, 0, 1, 6);
+    layout->addLayout(buttons, 4, 0, 1, 6);
     resize(860, 520);
 
     for (QComboBox *box : {cmbKodowanie, cmbSeparator})
         connect(box, &QComboBox::currentIndexChanged, this, [this] { runCommand([this] { redraw(); }); });
     connect(chkNaglowki, &QCheckBox::toggled, this, [this] { runCommand([this] { redraw(); }); });
+    const QHeaderView *columns = gridPodglad->horizontalHeader();
+    connect(columns, &QHeaderView::sectionResized, this, &TfrmImport_CSV::placeTargets);
+    connect(columns, &QHeaderView::geometriesChanged, this, &TfrmImport_CSV::placeTargets);
+    connect(gridPodglad->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TfrmImport_CSV::placeTargets);
+    gridPodglad->viewport()->installEventFilter(this);
     connectCommand(btnImportuj, &QPushButton::clicked, this, &TfrmImport_CSV::btnImportujClick);
     connect(btnAnuluj, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -192,7 +211,8 @@ CsvImport::Options TfrmImport_CSV::options() const
 
 void TfrmImport_CSV::redraw()
 {
-    m_targets.clear(); // the view deletes the combos of the rows it drops
+    qDeleteAll(m_targets);
+    m_targets.clear();
     CsvImport::Options chosen = options();
     CsvReader::Table table;
     try {
@@ -205,17 +225,50 @@ void TfrmImport_CSV::redraw()
     m_model->setTable(table, chosen.header);
     const QList<int> proposed = CsvImport::proposedTargets(m_model->header(), m_fieldNames, table.columns);
     for (int column = 0; column < table.columns; ++column) {
-        auto *box = new QComboBox;
+        auto *box = new QComboBox(m_targetArea);
         box->setObjectName(QStringLiteral("cmbKolumna%1").arg(column + 1));
         box->setAccessibleName(QStringLiteral("Kolumna %1").arg(column + 1));
         for (int target = 0; target < CsvImport::targetCount; ++target)
             box->addItem(targetCaption(target, m_fieldNames), target);
         box->setCurrentIndex(box->findData(proposed[column]));
-        gridPodglad->setIndexWidget(m_model->index(0, column), box);
+        box->installEventFilter(this);
+        box->show();
         m_targets.append(box);
     }
-    gridPodglad->resizeRowToContents(0);
+    if (!m_targets.isEmpty())
+        panelCele->setFixedHeight(m_targets[0]->sizeHint().height());
+    placeTargets();
     btnImportuj->setEnabled(table.rows.size() > (chosen.header ? 1 : 0));
+}
+
+void TfrmImport_CSV::placeTargets()
+{
+    const QHeaderView *columns = gridPodglad->horizontalHeader();
+    const int left = gridPodglad->frameWidth() + gridPodglad->verticalHeader()->width();
+    m_targetsLabel->setGeometry(0, 0, left, panelCele->height());
+    m_targetArea->setGeometry(left, 0, gridPodglad->viewport()->width(), panelCele->height());
+    for (int column = 0; column < m_targets.size(); ++column)
+        m_targets[column]->setGeometry(columns->sectionViewportPosition(column), 0, columns->sectionSize(column),
+                                       panelCele->height());
+}
+
+bool TfrmImport_CSV::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == gridPodglad->viewport() && event->type() == QEvent::Resize) {
+        placeTargets();
+    } else if (event->type() == QEvent::FocusIn) {
+        // A target reached with Tab brings its column into sight.
+        const int column = int(m_targets.indexOf(static_cast<QComboBox *>(watched)));
+        const QHeaderView *columns = gridPodglad->horizontalHeader();
+        QScrollBar *bar = gridPodglad->horizontalScrollBar();
+        const int x = column < 0 ? 0 : columns->sectionViewportPosition(column);
+        const int beyond = x + (column < 0 ? 0 : columns->sectionSize(column)) - gridPodglad->viewport()->width();
+        if (x < 0)
+            bar->setValue(bar->value() + x);
+        else if (beyond > 0)
+            bar->setValue(bar->value() + std::min(x, beyond));
+    }
+    return Form::eventFilter(watched, event);
 }
 
 void TfrmImport_CSV::btnImportujClick()

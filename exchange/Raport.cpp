@@ -36,7 +36,7 @@ QString fileNameFrom(QString name)
 
 } // namespace
 
-TfrmRaport::TfrmRaport(QWidget *parent) : Form(parent, "frmRaport", QStringLiteral("Raport"), Frame::Fixed)
+TfrmRaport::TfrmRaport(QWidget *parent) : Form(parent, "frmRaport", QStringLiteral("Gromadnik - Raport"), Frame::Fixed)
 {
     lblCo = new QLabel(this);
     lblCo->setObjectName(QStringLiteral("lblCo"));

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
@@ -45,6 +46,7 @@ private slots:
     void refusedWithoutASubcategory();
     void importsWhatTheChoicesSay();
     void refusedValueKeepsTheWindowOpen();
+    void targetsStayOverTheirColumns();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -134,6 +136,49 @@ void TestImportCsv::refusedValueKeepsTheWindowOpen()
     QCOMPARE(m_dialogs.shown.size(), 2);
     QVERIFY(m_dialogs.shown[1].text.contains(QStringLiteral("nie został zamknięty")));
     QVERIFY(!frmImport_CSV->isVisible());
+}
+
+// The targets live outside the preview, so they must follow its columns through scrolling,
+// resizing and the focus reaching a target whose column is out of sight.
+void TestImportCsv::targetsStayOverTheirColumns()
+{
+    choose(frmGlowny->ListPodkategorie, "Polska");
+    QByteArray wide;
+    for (int row = 0; row < 40; ++row)
+        wide += QByteArray("a;").repeated(11) + "z\r\n";
+    m_files.write("szeroki.csv", wide);
+    m_dialogs.fileNameNext(m_files.file("szeroki.csv"));
+    QStringList misplaced;
+    whenShown(frmImport_CSV, [&] {
+        QTableView *grid = frmImport_CSV->gridPodglad;
+        const auto check = [&](const char *after) {
+            QCoreApplication::processEvents();
+            const int right = grid->viewport()->mapTo(frmImport_CSV, QPoint(grid->viewport()->width(), 0)).x();
+            for (int c = 0; c < 12; ++c) {
+                const int column = grid->viewport()->mapTo(frmImport_CSV, QPoint(grid->columnViewportPosition(c), 0)).x();
+                QComboBox *box = frmImport_CSV->targetBox(c);
+                const int left = box->mapTo(frmImport_CSV, QPoint(0, 0)).x();
+                const QRect seen = box->visibleRegion().boundingRect();
+                if (left != column || box->width() != grid->columnWidth(c)
+                    || (column < right && column + box->width() > right && seen.width() != right - column))
+                    misplaced << QStringLiteral("%1: kolumna %2").arg(after).arg(c + 1);
+            }
+        };
+        check("start");
+        grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+        check("przewinięcie");
+        grid->setColumnWidth(10, 60);
+        check("zmiana szerokości");
+        grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+        frmImport_CSV->targetBox(0)->setFocus();
+        QCOMPARE(grid->horizontalScrollBar()->value(), 0);
+        check("fokus");
+        frmImport_CSV->resize(frmImport_CSV->width() + 100, frmImport_CSV->height());
+        check("okno");
+        QTest::mouseClick(frmImport_CSV->btnAnuluj, Qt::LeftButton);
+    });
+    trigger();
+    QVERIFY2(misplaced.isEmpty(), qPrintable(misplaced.join(u", ")));
 }
 
 QTEST_MAIN(TestImportCsv)

@@ -1,4 +1,4 @@
-"""A subcategory's report from the menu: the window "Raport", its PDF saved through Qt's own file dialog
+"""A subcategory's report from the menu: the window "Gromadnik - Raport", its PDF saved through Qt's own file dialog
 with a typed name, read back with pdftotext: the title, the items in the list's order, the Polish letters."""
 import os
 import subprocess
@@ -7,7 +7,7 @@ import sys
 import gromadnik_gui as g
 from items import CATEGORY, SUBCATEGORY, catalogue, open_subcategory
 
-REPORT = "Raport"
+REPORT = "Gromadnik - Raport"
 SAVE = "Zapisz raport jako PDF"
 
 

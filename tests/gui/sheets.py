@@ -8,8 +8,10 @@ import sys
 import gromadnik_gui as g
 from items import CATEGORY, SUBCATEGORY, catalogue, item_section, open_subcategory
 
-CSV_WINDOW = "Import z pliku CSV"  # the window and the file dialog before it share the caption
-SHEET_WINDOW = "Eksport do arkusza"
+CSV_WINDOW = "Gromadnik - Import z pliku CSV"
+CSV_DIALOG = "Import z pliku CSV"
+SHEET_WINDOW = "Gromadnik - Eksport do arkusza"
+SHEET_DIALOG = "Eksport do arkusza"
 MULTILINE = "Złoty ąę\r\nśżźćń ół"
 
 
@@ -22,15 +24,17 @@ def open_exchange(s, command):
 def csv_import(s):
     data = catalogue(s, [["Talar", "1700", "Toruń"]], {})
     path = os.path.join(s.home, "nowe łódź.csv")
+    # Rows enough for the preview to scroll: the targets above it must stay in reach.
+    filler = [[f"Żeton {n}", str(1900 + n), "", ""] for n in range(30)]
     rows = [["Nazwa", "Rok", "Opis", "Kraj"], ["Dukat łódzki", "1650", MULTILINE, "Polska"],
-            ["Grosz", "1923", "Miedź", "Gdańsk żółć"]]
+            ["Grosz", "1923", "Miedź", "Gdańsk żółć"]] + filler
     quoted = lambda v: f'"{v}"' if "\n" in v else v
     with open(path, "wb") as f:
         f.write(b"\xef\xbb\xbf" + "".join(";".join(map(quoted, r)) + "\r\n" for r in rows).encode())
     main, items = open_subcategory(s, 1)
 
     open_exchange(s, "Import z pliku CSV…")
-    dialog = s.window(CSV_WINDOW, (g.pyatspi.ROLE_TEXT, "Nazwa pliku:"))
+    dialog = s.window(CSV_DIALOG, (g.pyatspi.ROLE_TEXT, "Nazwa pliku:"))
     files = s.wait_for(lambda: s.find(g.pyatspi.ROLE_TREE, "Pliki", within=dialog), "the dialog's file list")
     name = os.path.basename(path)
     row = s.wait_for(lambda: name in g.first_column(files) and g.first_column(files).index(name) + 1,
@@ -41,20 +45,31 @@ def csv_import(s):
 
     window = s.window(CSV_WINDOW, (g.pyatspi.ROLE_TABLE, "Podgląd pliku CSV"))
     preview = s.find(g.pyatspi.ROLE_TABLE, "Podgląd pliku CSV", within=window)
-    s.wait_for(lambda: [r[:2] for r in g.rows(preview)[1:]] == [["Dukat łódzki", "1650"], ["Grosz", "1923"]],
-               f"the file's rows in the preview (it shows {g.rows(preview)})")
-    if g.rows(preview)[1][2] != "Złoty ąę ↵ śżźćń ół":
-        g.fail(f"the preview shows the multi-line value as {g.rows(preview)[1][2]!r}")
-    s.pick(g.cell(preview, 0, 3), "Komentarz")
+    s.wait_for(lambda: [r[:2] for r in g.rows(preview)[:2]] == [["Dukat łódzki", "1650"], ["Grosz", "1923"]],
+               f"the file's rows in the preview (it shows {g.rows(preview)[:3]})")
+    if g.rows(preview)[0][2] != "Złoty ąę ↵ śżźćń ół":
+        g.fail(f"the preview shows the multi-line value as {g.rows(preview)[0][2]!r}")
+    first = g.cell(preview, 0)
+    s.xdotool("mousemove", *g.centre(first))
+    for _ in range(10):
+        s.xdotool("click", "5")
+    s.wait_for(lambda: not g._alive_showing(first) or g.extents(first)[1] < g.extents(preview)[1],
+               "the preview scrolled down")
+    # A combo is read out by its entry: the targets are the combos after the encoding and the separator.
+    combos = [c for c in g._all(window) if c.getRole() == g.pyatspi.ROLE_COMBO_BOX and g._alive_showing(c)]
+    if [c.name for c in combos[2:]] != ["Pole 1: Nazwa", "Pole 2: Rok", "Opis", "Pole 3: Mennica"]:
+        g.fail(f"the targets in sight are {[c.name for c in combos]}")
+    s.pick(combos[5], "Komentarz")
+    s.shoot_window(CSV_WINDOW, os.path.join(s.out_dir, "gui-csv-import-window.png"))
     s.click(s.button("Importuj", window))
-    s.answer("Dodano pozycji z pliku CSV: 2.", "OK")
+    s.answer("Dodano pozycji z pliku CSV: 32.", "OK")
     s.window_gone(CSV_WINDOW)
 
-    s.wait_for(lambda: sorted(g.first_column(items)) == ["Dukat łódzki", "Grosz", "Talar"],
-               f"the new rows listed (it lists {g.first_column(items)})")
+    s.wait_for(lambda: len(g.first_column(items)) == 33, f"the new rows listed (it lists {g.first_column(items)})")
     expected = {1: {"pozycja1": "Dukat łódzki", "pozycja2": "1650", "opis": '"Złoty ąę\\r\\nśżźćń ół"',
                     "komentarz": "Polska"},
-                2: {"pozycja1": "Grosz", "pozycja2": "1923", "opis": "Miedź", "komentarz": "Gdańsk żółć"}}
+                2: {"pozycja1": "Grosz", "pozycja2": "1923", "opis": "Miedź", "komentarz": "Gdańsk żółć"},
+                32: {"pozycja1": "Żeton 29", "pozycja2": "1929"}}
     for number, values in expected.items():
         stored = item_section(data, number)
         if {k: stored.get(k) for k in values} != values or stored.get("pozycja3", ""):
@@ -96,7 +111,7 @@ def export_sheet(s, path, xlsx):
         s.pick(s.find(g.pyatspi.ROLE_COMBO_BOX, "UTF-8 (ze znacznikiem BOM)", within=window), "Windows-1250")
         s.pick(s.find(g.pyatspi.ROLE_COMBO_BOX, "Średnik (;)", within=window), "Przecinek (,)")
     s.click(s.button("Eksportuj", window))
-    dialog = s.window(SHEET_WINDOW, (g.pyatspi.ROLE_TEXT, "Nazwa pliku:"))
+    dialog = s.window(SHEET_DIALOG, (g.pyatspi.ROLE_TEXT, "Nazwa pliku:"))
     s.set_text(s.field("Nazwa pliku:", dialog), path)
     s.click(s.button("Zachowaj", dialog))
     s.answer("Zapisano 3 pozycje do pliku", "OK")
